@@ -1,0 +1,87 @@
+#pragma once
+
+#include "core/ArchiveObjectTable.h"
+#include "core/Dynamic.h"
+#include "core/SmartPtr.h"
+#include "document/Archive.h"
+
+#include <string>
+
+// The file form of a SmartPtr (all integers int32):
+//   101, 0                          no object
+//   101, 1, type name, k            the holder at position k of the object table
+//   101, 2, type name, body         a new holder: added to the table, then its body
+// Older files: a first integer below 100 is the tag itself and no type name follows;
+// version 100 carries a type name that is read but never compared.
+//
+// T provides TypeName() (the stored name) and bool Serialize(Archive&) (the body).
+namespace shared_record {
+
+constexpr std::int32_t kVersion = 101;
+
+template <typename T> void TableAdd(typename SmartPtr<T>::Holder* holder) {
+    using Holder = typename SmartPtr<T>::Holder;
+    ArchiveObjectTable::Instance().Add(
+        holder, typeid(T),
+        [](void* h) { SmartPtr<T>::AddReference(static_cast<Holder*>(h)); },
+        [](void* h) { SmartPtr<T>::ReleaseReference(static_cast<Holder*>(h)); });
+}
+
+// Writes the record under the given type name.
+template <typename T>
+void Write(Archive& archive, const SmartPtr<T>& pointer, const char* typeName) {
+    archive.WriteInt32(kVersion);
+    ArchiveObjectTable& table = ArchiveObjectTable::Instance();
+    if (const std::int32_t position = table.Find(pointer.holder()); position > 0) {
+        archive.WriteInt32(1);
+        archive.WriteString(typeName);
+        archive.WriteInt32(position);
+        return;
+    }
+    archive.WriteInt32(2);
+    archive.WriteString(typeName);
+    TableAdd<T>(pointer.holder());
+    pointer->Serialize(archive);
+}
+
+// Writes the record under the object's own run-time type name.
+template <typename T> void Write(Archive& archive, const SmartPtr<T>& pointer) {
+    Write(archive, pointer, pointer->TypeName());
+}
+
+// Reads a record into a pointer that holds a default object. False for a record that
+// names no table entry of this type, or a type that no factory makes as a T.
+template <typename T> bool Read(Archive& archive, SmartPtr<T>& pointer) {
+    const std::int32_t version = archive.ReadInt32();
+    std::int32_t tag = version;
+    std::string typeName;
+    if (version >= 100) {
+        tag = archive.ReadInt32();
+        typeName = archive.ReadString();
+    }
+    if (tag == 0) {
+        return true;
+    }
+    if (tag == 1) {
+        const std::int32_t position = archive.ReadInt32();
+        void* holder = ArchiveObjectTable::Instance().At(position, typeid(T));
+        if (holder == nullptr) {
+            return false;
+        }
+        pointer.ShareHolder(static_cast<typename SmartPtr<T>::Holder*>(holder));
+        return true;
+    }
+    if (version > 100 && typeName != pointer->TypeName()) {
+        std::unique_ptr<dynamic::object> made = dynamic::CreateByTypeName(typeName);
+        T* object = dynamic_cast<T*>(made.get());
+        if (object == nullptr) {
+            return false;
+        }
+        made.release();
+        pointer.ReplaceObject(object);
+    }
+    TableAdd<T>(pointer.holder());
+    return pointer->Serialize(archive);
+}
+
+} // namespace shared_record

@@ -1,0 +1,63 @@
+#pragma once
+
+#include <cstdint>
+#include <utility>
+
+// A counted pointer whose holder, not the object, is the unit of sharing: two SmartPtrs
+// refer to the same record exactly when they share the holder. A SmartPtr is never empty;
+// default construction makes a fresh default object.
+template <typename T> class SmartPtr {
+public:
+    struct Holder {
+        std::int32_t count;
+        T* object;
+    };
+
+    SmartPtr() : holder_(new Holder{1, new T()}) {}
+    explicit SmartPtr(T* object) : holder_(new Holder{1, object != nullptr ? object : new T()}) {}
+    SmartPtr(const SmartPtr& other) : holder_(other.holder_) { ++holder_->count; }
+    // Counts first, then releases: assigning a pointer to itself keeps the object alive.
+    SmartPtr& operator=(const SmartPtr& other) {
+        ++other.holder_->count;
+        Release();
+        holder_ = other.holder_;
+        return *this;
+    }
+    ~SmartPtr() { Release(); }
+
+    T* get() const { return holder_->object; }
+    T* operator->() const { return holder_->object; }
+    T& operator*() const { return *holder_->object; }
+
+    Holder* holder() const { return holder_; }
+    bool SharesHolderWith(const SmartPtr& other) const { return holder_ == other.holder_; }
+    std::int32_t UseCount() const { return holder_->count; }
+
+    // Puts another object into the same holder (every sharer sees it) and destroys the old one.
+    void ReplaceObject(T* object) {
+        T* old = holder_->object;
+        holder_->object = object != nullptr ? object : new T();
+        delete old;
+    }
+
+    // Shares an existing holder; the holder's count goes up by one.
+    void ShareHolder(Holder* holder) {
+        ++holder->count;
+        Release();
+        holder_ = holder;
+    }
+
+    // Counting on a bare holder, for the object table that keeps holders across a load.
+    static void AddReference(Holder* holder) { ++holder->count; }
+    static void ReleaseReference(Holder* holder) {
+        if (--holder->count <= 0) {
+            delete holder->object;
+            delete holder;
+        }
+    }
+
+private:
+    void Release() { ReleaseReference(holder_); }
+
+    Holder* holder_;
+};

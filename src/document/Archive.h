@@ -1,0 +1,71 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <stdexcept>
+#include <string>
+#include <string_view>
+#include <vector>
+
+// Thrown when a read needs more bytes than the archive holds.
+class ArchiveEndOfFile : public std::runtime_error {
+public:
+    ArchiveEndOfFile() : std::runtime_error("Unexpected end of file") {}
+};
+
+// The byte encoding of the document file. Storing appends to an in-memory buffer (the file
+// is written from it in one go); loading reads from a byte range that the caller keeps alive.
+//
+// - int32: 4 bytes little-endian; double: 8 bytes IEEE 754 little-endian.
+// - string: length prefix, then the 8-bit characters without terminator. The prefix is one
+//   byte for lengths up to 254; 0xFF + uint16 for 255..65533; 0xFF, 0xFFFF + uint32 above.
+//   Readers also take a wide string: 0xFF, 0xFFFE, then a prefix of the same form counting
+//   UTF-16 units, then the units little-endian, converted to the 8-bit code page.
+// - raw blocks: bytes as they are.
+class Archive {
+public:
+    // An archive that stores.
+    Archive();
+    // An archive that loads from [data, data + size).
+    Archive(const std::uint8_t* data, std::size_t size);
+
+    bool IsStoring() const { return storing_; }
+    bool IsLoading() const { return !storing_; }
+
+    void WriteInt32(std::int32_t value);
+    void WriteUInt16(std::uint16_t value);
+    void WriteByte(std::uint8_t value);
+    void WriteDouble(double value);
+    void WriteString(std::string_view text);
+    void WriteBytes(const void* data, std::size_t size);
+
+    std::int32_t ReadInt32();
+    std::uint16_t ReadUInt16();
+    std::uint8_t ReadByte();
+    double ReadDouble();
+    std::string ReadString();
+    void ReadBytes(void* data, std::size_t size);
+    // Points at the next size bytes and moves past them, without copying.
+    const std::uint8_t* ReadView(std::size_t size);
+    void Skip(std::size_t size);
+
+    // Bytes left to read; a reader checks a count against this before it allocates for it.
+    std::size_t Remaining() const { return size_ - position_; }
+    std::size_t Position() const { return storing_ ? buffer_.size() : position_; }
+
+    const std::vector<std::uint8_t>& Buffer() const { return buffer_; }
+    std::vector<std::uint8_t> TakeBuffer() { return std::move(buffer_); }
+
+private:
+    void Need(std::size_t size) const;
+    std::uint32_t ReadStringLength();
+
+    bool storing_;
+    std::vector<std::uint8_t> buffer_;
+    const std::uint8_t* data_ = nullptr;
+    std::size_t size_ = 0;
+    std::size_t position_ = 0;
+};
+
+// UTF-16 to the 8-bit code page (Windows-1252); characters it lacks become '?'.
+std::string Utf16ToCodePage(const std::u16string& text);
