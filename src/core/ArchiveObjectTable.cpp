@@ -11,28 +11,28 @@ void ArchiveObjectTable::Clear() {
     // Released after the list is emptied: a release may destroy records, never the table.
     std::vector<Entry> entries;
     entries.swap(entries_);
-    positions_.clear();
+    ++session_;
     for (const Entry& entry : entries) {
         entry.release(entry.holder);
     }
 }
 
-std::int32_t ArchiveObjectTable::Find(const void* holder) const {
-    auto found = positions_.find(holder);
-    return found == positions_.end() ? 0 : found->second;
+std::int32_t ArchiveObjectTable::Find(const ArchiveMark* holder) const {
+    return holder->archiveSession == session_ ? holder->archivePosition : 0;
 }
 
-void ArchiveObjectTable::Add(void* holder, const std::type_info& type,
-                             void (*addReference)(void*), ReleaseFunction release) {
-    auto [it, inserted] = positions_.try_emplace(holder, Count() + 1);
-    if (!inserted) {
+void ArchiveObjectTable::Add(ArchiveMark* holder, const std::type_info& type,
+                             ReferenceFunction addReference, ReferenceFunction release) {
+    if (Find(holder) != 0) {
         return;
     }
     addReference(holder);
     entries_.push_back(Entry{holder, &type, release});
+    holder->archiveSession = session_;
+    holder->archivePosition = Count();
 }
 
-void* ArchiveObjectTable::At(std::int32_t position, const std::type_info& type) const {
+ArchiveMark* ArchiveObjectTable::At(std::int32_t position, const std::type_info& type) const {
     if (position < 1 || position > Count()) {
         return nullptr;
     }

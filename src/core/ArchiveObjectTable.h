@@ -1,44 +1,46 @@
 #pragma once
 
+#include "core/ArchiveMark.h"
+
 #include <cstdint>
 #include <typeinfo>
-#include <unordered_map>
 #include <vector>
 
 // The process-wide table of shared holders, numbered from 1 in order of addition, through
 // which a record shared by several owners is written once and shared again when read.
 //
-// Beside the ordered list a hash index finds a holder in constant time, so saving a
-// million points that share one attribute list stays linear. Each entry also keeps a
-// reference on its holder and remembers the holder's element type: a corrupt file can
-// neither make a reader share a holder that an earlier step of the same load released,
-// nor share a holder of one record type as another.
+// Finding a holder reads the mark in the holder (no search), so saving a million points
+// that share one attribute list stays linear. Each entry keeps a reference on its holder
+// and remembers the holder's element type: a corrupt file can neither make a reader share
+// a holder that an earlier step of the same load released, nor share a holder of one
+// record type as another.
 class ArchiveObjectTable {
 public:
-    using ReleaseFunction = void (*)(void*);
+    using ReferenceFunction = void (*)(ArchiveMark*);
 
     static ArchiveObjectTable& Instance();
 
     ~ArchiveObjectTable();
 
+    // Empties the table and starts a new session, which makes every mark stale.
     void Clear();
     // The 1-based position of the holder, or 0 when it is absent.
-    std::int32_t Find(const void* holder) const;
+    std::int32_t Find(const ArchiveMark* holder) const;
     // Appends the holder unless it is present; the table takes one reference on it.
-    void Add(void* holder, const std::type_info& type, void (*addReference)(void*),
-             ReleaseFunction release);
+    void Add(ArchiveMark* holder, const std::type_info& type, ReferenceFunction addReference,
+             ReferenceFunction release);
     // The holder at a 1-based position when it holds that type, else null.
-    void* At(std::int32_t position, const std::type_info& type) const;
+    ArchiveMark* At(std::int32_t position, const std::type_info& type) const;
     std::int32_t Count() const { return static_cast<std::int32_t>(entries_.size()); }
 
 private:
     struct Entry {
-        void* holder;
+        ArchiveMark* holder;
         const std::type_info* type;
-        ReleaseFunction release;
+        ReferenceFunction release;
     };
     std::vector<Entry> entries_;
-    std::unordered_map<const void*, std::int32_t> positions_;
+    std::uint64_t session_ = 1;
 };
 
 // Clears the table when a save or load of a database starts and again when it ends, so

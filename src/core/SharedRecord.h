@@ -23,8 +23,8 @@ template <typename T> void TableAdd(typename SmartPtr<T>::Holder* holder) {
     using Holder = typename SmartPtr<T>::Holder;
     ArchiveObjectTable::Instance().Add(
         holder, typeid(T),
-        [](void* h) { SmartPtr<T>::AddReference(static_cast<Holder*>(h)); },
-        [](void* h) { SmartPtr<T>::ReleaseReference(static_cast<Holder*>(h)); });
+        [](ArchiveMark* h) { SmartPtr<T>::AddReference(static_cast<Holder*>(h)); },
+        [](ArchiveMark* h) { SmartPtr<T>::ReleaseReference(static_cast<Holder*>(h)); });
 }
 
 // Writes the record under the given type name.
@@ -64,12 +64,17 @@ template <typename T> bool Read(Archive& archive, SmartPtr<T>& pointer) {
     }
     if (tag == 1) {
         const std::int32_t position = archive.ReadInt32();
-        void* holder = ArchiveObjectTable::Instance().At(position, typeid(T));
+        ArchiveMark* holder = ArchiveObjectTable::Instance().At(position, typeid(T));
         if (holder == nullptr) {
             return false;
         }
         pointer.ShareHolder(static_cast<typename SmartPtr<T>::Holder*>(holder));
         return true;
+    }
+    // A pointer is read once; one that already stands in the table (a caller reading into
+    // it twice) gets a holder of its own, so the records shared with it are not overwritten.
+    if (ArchiveObjectTable::Instance().Find(pointer.holder()) != 0) {
+        pointer = SmartPtr<T>();
     }
     if (version > 100 && typeName != pointer->TypeName()) {
         std::unique_ptr<dynamic::object> made = dynamic::CreateByTypeName(typeName);

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/ArchiveMark.h"
+
 #include <cstdint>
 #include <utility>
 
@@ -8,13 +10,14 @@
 // default construction makes a fresh default object.
 template <typename T> class SmartPtr {
 public:
-    struct Holder {
+    struct Holder : ArchiveMark {
+        Holder(std::int32_t references, T* held) : count(references), object(held) {}
         std::int32_t count;
         T* object;
     };
 
-    SmartPtr() : holder_(new Holder{1, new T()}) {}
-    explicit SmartPtr(T* object) : holder_(new Holder{1, object != nullptr ? object : new T()}) {}
+    SmartPtr() : holder_(new Holder(1, new T())) {}
+    explicit SmartPtr(T* object) : holder_(new Holder(1, object != nullptr ? object : new T())) {}
     SmartPtr(const SmartPtr& other) : holder_(other.holder_) { ++holder_->count; }
     // Counts first, then releases: assigning a pointer to itself keeps the object alive.
     SmartPtr& operator=(const SmartPtr& other) {
@@ -24,6 +27,8 @@ public:
         return *this;
     }
     ~SmartPtr() { Release(); }
+
+    void Swap(SmartPtr& other) noexcept { std::swap(holder_, other.holder_); }
 
     T* get() const { return holder_->object; }
     T* operator->() const { return holder_->object; }

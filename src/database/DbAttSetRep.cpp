@@ -28,8 +28,8 @@ std::optional<SmartPtr<DbAttRep>> DbAttSetRep::ReplaceByName(const SmartPtr<DbAt
     if (index < 0) {
         return std::nullopt;
     }
-    SmartPtr<DbAttRep> old = (*this)[index];
-    (*this)[index] = attribute;
+    SmartPtr<DbAttRep> old = attribute;
+    old.Swap((*this)[index]);
     return old;
 }
 

@@ -11,15 +11,52 @@ Archive::Archive() : storing_(true) {}
 Archive::Archive(const std::uint8_t* data, std::size_t size)
     : storing_(false), data_(data), size_(data != nullptr ? size : 0) {}
 
+void Archive::AddChunk(std::size_t atLeast) {
+    Chunk chunk;
+    chunk.capacity = atLeast > kChunkSize ? atLeast : kChunkSize;
+    chunk.bytes.reset(new std::uint8_t[chunk.capacity]);
+    chunks_.push_back(std::move(chunk));
+}
+
 void Archive::WriteBytes(const void* data, std::size_t size) {
-    const auto* bytes = static_cast<const std::uint8_t*>(data);
-    buffer_.insert(buffer_.end(), bytes, bytes + size);
+    if (chunks_.empty() || size > chunks_.back().capacity - chunks_.back().used) {
+        // A large block gets a chunk of its own size instead of being split.
+        AddChunk(size);
+    }
+    Chunk& chunk = chunks_.back();
+    if (size > 0) {
+        std::memcpy(chunk.bytes.get() + chunk.used, data, size);
+        chunk.used += size;
+    }
 }
 
 void Archive::WriteInt32(std::int32_t value) { WriteBytes(&value, sizeof value); }
 void Archive::WriteUInt16(std::uint16_t value) { WriteBytes(&value, sizeof value); }
-void Archive::WriteByte(std::uint8_t value) { buffer_.push_back(value); }
+void Archive::WriteByte(std::uint8_t value) { WriteBytes(&value, sizeof value); }
 void Archive::WriteDouble(double value) { WriteBytes(&value, sizeof value); }
+
+std::size_t Archive::StoredSize() const {
+    std::size_t size = 0;
+    for (const Chunk& chunk : chunks_) {
+        size += chunk.used;
+    }
+    return size;
+}
+
+std::vector<std::uint8_t> Archive::Buffer() const {
+    std::vector<std::uint8_t> bytes;
+    bytes.reserve(StoredSize());
+    for (const Chunk& chunk : chunks_) {
+        bytes.insert(bytes.end(), chunk.bytes.get(), chunk.bytes.get() + chunk.used);
+    }
+    return bytes;
+}
+
+std::vector<std::uint8_t> Archive::TakeBuffer() {
+    std::vector<std::uint8_t> bytes = Buffer();
+    chunks_.clear();
+    return bytes;
+}
 
 void Archive::WriteString(std::string_view text) {
     const std::size_t length = text.size();

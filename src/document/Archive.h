@@ -2,6 +2,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <stdexcept>
 #include <string>
 #include <string_view>
@@ -13,8 +14,10 @@ public:
     ArchiveEndOfFile() : std::runtime_error("Unexpected end of file") {}
 };
 
-// The byte encoding of the document file. Storing appends to an in-memory buffer (the file
-// is written from it in one go); loading reads from a byte range that the caller keeps alive.
+// The byte encoding of the document file. Storing appends to in-memory chunks (the file is
+// written from them in one go; chunks never move, so a large document is neither copied
+// on growth nor faulted into fresh memory twice); loading reads from a byte range that the
+// caller keeps alive.
 //
 // - int32: 4 bytes little-endian; double: 8 bytes IEEE 754 little-endian.
 // - string: length prefix, then the 8-bit characters without terminator. The prefix is one
@@ -51,17 +54,36 @@ public:
 
     // Bytes left to read; a reader checks a count against this before it allocates for it.
     std::size_t Remaining() const { return size_ - position_; }
-    std::size_t Position() const { return storing_ ? buffer_.size() : position_; }
+    std::size_t Position() const { return storing_ ? StoredSize() : position_; }
 
-    const std::vector<std::uint8_t>& Buffer() const { return buffer_; }
-    std::vector<std::uint8_t> TakeBuffer() { return std::move(buffer_); }
+    // What has been stored, in order.
+    std::size_t StoredSize() const;
+    std::vector<std::uint8_t> Buffer() const;
+    std::vector<std::uint8_t> TakeBuffer();
+    // Calls sink(data, size) for each stored chunk in order; stops at the first false.
+    template <typename Sink> bool ForEachChunk(Sink&& sink) const {
+        for (const Chunk& chunk : chunks_) {
+            if (!sink(chunk.bytes.get(), chunk.used)) {
+                return false;
+            }
+        }
+        return true;
+    }
 
 private:
+    struct Chunk {
+        std::unique_ptr<std::uint8_t[]> bytes;
+        std::size_t used = 0;
+        std::size_t capacity = 0;
+    };
+    static constexpr std::size_t kChunkSize = 1 << 20;
+
     void Need(std::size_t size) const;
     std::uint32_t ReadStringLength();
+    void AddChunk(std::size_t atLeast);
 
     bool storing_;
-    std::vector<std::uint8_t> buffer_;
+    std::vector<Chunk> chunks_;
     const std::uint8_t* data_ = nullptr;
     std::size_t size_ = 0;
     std::size_t position_ = 0;

@@ -25,7 +25,21 @@ DrawContext& DrawContext::operator=(const DrawContext& other) {
     return *this;
 }
 
-int DrawContext::ToLogical(double pixel) const { return static_cast<int>(pixel * scale + 0.5); }
+// Pixel positions come from files too. Beyond this bound (and for NaN) the conversion to
+// int, and the arithmetic of the draw routines on its result, would be undefined; no device
+// is that large, so clamping changes no visible pixel.
+constexpr double kLogicalLimit = 1 << 28;
+
+int DrawContext::ToLogical(double pixel) const {
+    const double logical = pixel * scale + 0.5;
+    if (!(logical > -kLogicalLimit)) {
+        return -static_cast<int>(kLogicalLimit);
+    }
+    if (logical > kLogicalLimit) {
+        return static_cast<int>(kLogicalLimit);
+    }
+    return static_cast<int>(logical);
+}
 
 // The device's own pen and raster operation are saved once, when the context first
 // selects something, so that RestorePen always returns the device to its earlier state.

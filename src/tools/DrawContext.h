@@ -23,7 +23,8 @@ public:
     DrawContext& operator=(const DrawContext& other);
     ~DrawContext() = default;
 
-    // Image pixel coordinate to logical: trunc(v * scale + 0.5).
+    // Image pixel coordinate to logical: trunc(v * scale + 0.5), held within +-2^28 (NaN
+    // goes to the lower bound).
     int ToLogical(double pixel) const;
 
     // Selects a pen of its own into the device (replacing any earlier one of the context)

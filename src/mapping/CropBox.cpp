@@ -1,0 +1,75 @@
+#include "mapping/CropBox.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace {
+
+// trunc(v), or false when the result would not fit an int.
+bool TruncToInt(double v, int& out) {
+    if (!(v > -2147483649.0 && v < 2147483648.0)) {
+        return false;
+    }
+    out = static_cast<int>(v);
+    return true;
+}
+
+} // namespace
+
+CropBox::~CropBox() = default;
+
+void CropBox::Drag(int code, const DPoint& from, const DPoint& to) {
+    if (code != 0 && pixelCount > 0) {
+        Box::Drag(code, from, to);
+        return;
+    }
+    SetPixelRect({std::min(from.x, to.x), std::min(from.y, to.y)},
+                 {std::max(from.x, to.x), std::max(from.y, to.y)});
+}
+
+void CropBox::SaveCorners() {
+    if (pixelCount > 0) {
+        GetPixelCorners(4, savedCorners.data());
+    }
+}
+
+void CropBox::RestoreCorners() {
+    if (pixelCount > 0) {
+        SetPixelNodes(4, savedCorners.data());
+    }
+}
+
+bool CropBox::CropRect(int& left, int& top, int& width, int& height) const {
+    if (pixelCount < 1) {
+        return false;
+    }
+    DPoint corners[4];
+    GetPixelCorners(4, corners);
+    double minX = corners[0].x;
+    double maxX = corners[0].x;
+    double minY = corners[0].y;
+    double maxY = corners[0].y;
+    for (const DPoint& corner : corners) {
+        if (!std::isfinite(corner.x) || !std::isfinite(corner.y)) {
+            return false;
+        }
+        minX = std::min(minX, corner.x);
+        maxX = std::max(maxX, corner.x);
+        minY = std::min(minY, corner.y);
+        maxY = std::max(maxY, corner.y);
+    }
+    int l = 0;
+    int t = 0;
+    int w = 0;
+    int h = 0;
+    if (!TruncToInt(minX + 0.5, l) || !TruncToInt(minY + 0.5, t) ||
+        !TruncToInt(maxX - minX + 0.5, w) || !TruncToInt(maxY - minY + 0.5, h) || w == 2147483647 ||
+        h == 2147483647) {
+        return false;
+    }
+    left = l;
+    top = t;
+    width = w + 1;
+    height = h + 1;
+    return true;
+}

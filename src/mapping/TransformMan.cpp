@@ -1,0 +1,59 @@
+#include "mapping/TransformMan.h"
+
+#include "mapping/TransformData.h"
+
+#include <algorithm>
+
+TransformMan::TransformMan(TransformData* data) : AttributeRep(data), transform_(data) {}
+
+TransformMan::~TransformMan() = default;
+
+void TransformMan::Refresh() {
+    transform_->FillManip(*this);
+}
+
+void TransformMan::ResetAndRefresh() {
+    transform_->Reset();
+    Refresh();
+}
+
+std::string TransformMan::GetKey() const {
+    return kKey;
+}
+
+void TransformMan::ClearRegion() {
+    region.pixelCount = 0;
+}
+
+void TransformMan::DrawRegion(DrawContext& ctx) const {
+    region.Draw(ctx);
+}
+
+int TransformMan::RegionCursor(const ToolEvent& event) const {
+    return region.CursorKind(event);
+}
+
+int TransformMan::RegionHitTest(const ToolEvent& event) const {
+    return region.HitTest(event);
+}
+
+void TransformMan::DragRegion(int code, const DPoint& from, const DPoint& to) {
+    if (code != 0 && region.pixelCount > 0) {
+        region.Drag(code, from, to);
+        return;
+    }
+    region.SetPixelRect({std::min(from.x, to.x), std::min(from.y, to.y)},
+                        {std::max(from.x, to.x), std::max(from.y, to.y)});
+}
+
+DPoint TransformMan::RotationPivot() const {
+    return region.pixelNodes[6];
+}
+
+BoxSize TransformMan::RegionSize() const {
+    return region.Size();
+}
+
+void TransformMan::RotateRegion(double degrees) {
+    region.Rotate(degrees);
+}
