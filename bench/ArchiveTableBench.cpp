@@ -11,14 +11,19 @@
 
 namespace {
 
-void BM_WriteSharedPoints(benchmark::State& state) {
-    const auto points = static_cast<int>(state.range(0));
-    DbSetMgr manager;
+// One set of points collected while one attribute was active: they share one list.
+void CollectPoints(DbSetMgr& manager, int points) {
     manager.NewSet("Line");
     manager.GetAttributeManager()->AddAttribute(SmartPtr<DbAttRep>(new DbAttRep("Run", "1", 1)));
     for (int i = 0; i < points; ++i) {
         manager.AddPrimitive(SmartPtr<DbPrimRep>(new DbPointRep(DPoint{double(i), 1.0})), -1);
     }
+}
+
+void BM_WriteSharedPoints(benchmark::State& state) {
+    const auto points = static_cast<int>(state.range(0));
+    DbSetMgr manager;
+    CollectPoints(manager, points);
     std::size_t bytes = 0;
     for (auto _ : state) {
         ArchiveTableSession session;
@@ -34,11 +39,7 @@ void BM_WriteSharedPoints(benchmark::State& state) {
 void BM_ReadSharedPoints(benchmark::State& state) {
     const auto points = static_cast<int>(state.range(0));
     DbSetMgr manager;
-    manager.NewSet("Line");
-    manager.GetAttributeManager()->AddAttribute(SmartPtr<DbAttRep>(new DbAttRep("Run", "1", 1)));
-    for (int i = 0; i < points; ++i) {
-        manager.AddPrimitive(SmartPtr<DbPrimRep>(new DbPointRep(DPoint{double(i), 1.0})), -1);
-    }
+    CollectPoints(manager, points);
     std::vector<std::uint8_t> bytes;
     {
         ArchiveTableSession session;

@@ -138,15 +138,33 @@ BoxSize TransformData::RegionSize() const {
     return region.Size();
 }
 
+namespace {
+// The limits and log flags, which the data and three of its representations all carry
+// under the same names.
+template <typename From, typename To> void CopyAxisFields(const From& from, To& to) {
+    to.xMin = from.xMin;
+    to.yMin = from.yMin;
+    to.xMax = from.xMax;
+    to.yMax = from.yMax;
+    to.logX = from.logX;
+    to.logY = from.logY;
+}
+
+// The full state, for the undo memento in both directions.
+template <typename From, typename To> void CopyAllFields(const From& from, To& to) {
+    to.mode = from.mode;
+    to.pointsPerLength = from.pointsPerLength;
+    to.aspectRatio = from.aspectRatio;
+    to.limitsSet = from.limitsSet;
+    CopyAxisFields(from, to);
+    to.region = from.region;
+}
+} // namespace
+
 void TransformData::FillManip(TransformMan& rep) const {
     rep.pointsPerLength = pointsPerLength;
     rep.aspectRatio = aspectRatio;
-    rep.xMin = xMin;
-    rep.yMin = yMin;
-    rep.xMax = xMax;
-    rep.yMax = yMax;
-    rep.logX = logX;
-    rep.logY = logY;
+    CopyAxisFields(*this, rep);
     rep.region = region;
 }
 
@@ -158,14 +176,7 @@ void TransformData::ApplyManip(const TransformMan& rep) {
     }
 }
 
-void TransformData::FillAxis(TransformAxisVw& rep) const {
-    rep.xMin = xMin;
-    rep.yMin = yMin;
-    rep.xMax = xMax;
-    rep.yMax = yMax;
-    rep.logX = logX;
-    rep.logY = logY;
-}
+void TransformData::FillAxis(TransformAxisVw& rep) const { CopyAxisFields(*this, rep); }
 
 void TransformData::ApplyAxis(const TransformAxisVw& rep) {
     mode = kAxisMapping;
@@ -196,33 +207,9 @@ void TransformData::ApplyPpi(const TransformPpiVw& rep) {
     SetPixelMapping(rep.aspectRatio, rep.pointsPerLength, {rep.xOrigin, rep.yOrigin});
 }
 
-void TransformData::FillMemento(TransformMemento& rep) const {
-    rep.mode = mode;
-    rep.pointsPerLength = pointsPerLength;
-    rep.aspectRatio = aspectRatio;
-    rep.limitsSet = limitsSet;
-    rep.logX = logX;
-    rep.logY = logY;
-    rep.xMin = xMin;
-    rep.yMin = yMin;
-    rep.xMax = xMax;
-    rep.yMax = yMax;
-    rep.region = region;
-}
+void TransformData::FillMemento(TransformMemento& rep) const { CopyAllFields(*this, rep); }
 
-void TransformData::ApplyMemento(const TransformMemento& rep) {
-    mode = rep.mode;
-    pointsPerLength = rep.pointsPerLength;
-    aspectRatio = rep.aspectRatio;
-    limitsSet = rep.limitsSet;
-    logX = rep.logX;
-    logY = rep.logY;
-    xMin = rep.xMin;
-    yMin = rep.yMin;
-    xMax = rep.xMax;
-    yMax = rep.yMax;
-    region = rep.region;
-}
+void TransformData::ApplyMemento(const TransformMemento& rep) { CopyAllFields(rep, *this); }
 
 bool TransformData::Serialize(Archive& archive) {
     if (archive.IsStoring()) {
