@@ -54,10 +54,10 @@ template <typename T> void Write(Archive& archive, const SmartPtr<T>& pointer) {
 template <typename T> bool Read(Archive& archive, SmartPtr<T>& pointer) {
     const std::int32_t version = archive.ReadInt32();
     std::int32_t tag = version;
-    std::string typeName;
+    std::string_view typeName;
     if (version >= 100) {
         tag = archive.ReadInt32();
-        typeName = archive.ReadString();
+        typeName = archive.ReadStringView();
     }
     if (tag == 0) {
         return true;

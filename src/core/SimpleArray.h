@@ -27,7 +27,8 @@ public:
         if (capacity_ >= n) {
             return;
         }
-        T* grown = new T[static_cast<std::size_t>(n) * 2];
+        // Value-initialised, so that slots of pointers start out null.
+        T* grown = new T[static_cast<std::size_t>(n) * 2]();
         for (std::int32_t i = 0; i < capacity_; ++i) {
             grown[i] = std::move(buffer_[i]);
         }
@@ -77,7 +78,7 @@ public:
 private:
     void CopyFrom(const SimpleArray& other) {
         if (other.capacity_ > 0) {
-            buffer_ = new T[static_cast<std::size_t>(other.capacity_)];
+            buffer_ = new T[static_cast<std::size_t>(other.capacity_)]();
             capacity_ = other.capacity_;
             for (std::int32_t i = 0; i < capacity_; ++i) {
                 buffer_[i] = other.buffer_[i];

@@ -29,8 +29,11 @@ std::string DbPrimSetRep::Rename(std::string newName) {
     return newName;
 }
 
+// A set holds a primitive at most once, so the first match is the only one; searching from
+// the end finds it at once when the newest point is taken back, which is what undoing a
+// collected point does, and keeps undoing a long collection linear.
 bool DbPrimSetRep::Remove(const SmartPtr<DbPrimRep>& primitive) {
-    for (std::int32_t i = 0; i < Count(); ++i) {
+    for (std::int32_t i = Count() - 1; i >= 0; --i) {
         if ((*this)[i].SharesHolderWith(primitive)) {
             RemoveAt(i);
             return true;

@@ -22,7 +22,8 @@ public:
     void Append(const SmartPtr<DbPrimRep>& primitive) {
         SimpleArray<SmartPtr<DbPrimRep>>::Append(primitive);
     }
-    // Removes the first element that shares the primitive's holder; false when none does.
+    // Removes the element that shares the primitive's holder (the last such, should a damaged
+    // file have put one holder there twice); false when none does.
     bool Remove(const SmartPtr<DbPrimRep>& primitive);
     std::int32_t GetCount() const { return Count(); }
     bool IsPlaceholder() const { return name.empty(); }

@@ -131,7 +131,9 @@ std::uint32_t Archive::ReadStringLength() {
     return static_cast<std::uint32_t>(ReadInt32());
 }
 
-std::string Archive::ReadString() {
+std::string Archive::ReadString() { return std::string(ReadStringView()); }
+
+std::string_view Archive::ReadStringView() {
     std::uint32_t length = ReadByte();
     bool wide = false;
     if (length == 0xFF) {
@@ -150,14 +152,15 @@ std::string Archive::ReadString() {
     }
     if (!wide) {
         const std::uint8_t* bytes = ReadView(length);
-        return std::string(reinterpret_cast<const char*>(bytes), length);
+        return std::string_view(reinterpret_cast<const char*>(bytes), length);
     }
     // Checked before the conversion allocates: a wide string needs two bytes per unit.
     const std::size_t byteCount = static_cast<std::size_t>(length) * 2;
     const std::uint8_t* bytes = ReadView(byteCount);
     std::u16string units(length, u'\0');
     std::memcpy(units.data(), bytes, byteCount);
-    return Utf16ToCodePage(units);
+    converted_ = Utf16ToCodePage(units);
+    return converted_;
 }
 
 namespace {

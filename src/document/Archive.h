@@ -47,6 +47,9 @@ public:
     std::uint8_t ReadByte();
     double ReadDouble();
     std::string ReadString();
+    // The same string without a copy: a view into the archive's bytes, or for a wide
+    // string into a buffer of the archive's that the next call reuses.
+    std::string_view ReadStringView();
     void ReadBytes(void* data, std::size_t size);
     // Points at the next size bytes and moves past them, without copying.
     const std::uint8_t* ReadView(std::size_t size);
@@ -84,6 +87,7 @@ private:
 
     bool storing_;
     std::vector<Chunk> chunks_;
+    std::string converted_;
     const std::uint8_t* data_ = nullptr;
     std::size_t size_ = 0;
     std::size_t position_ = 0;

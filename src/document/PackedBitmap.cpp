@@ -1,7 +1,7 @@
 #include "document/PackedBitmap.h"
 
+#include <cstdlib>
 #include <cstring>
-#include <new>
 
 namespace {
 
@@ -28,11 +28,24 @@ void Put16(std::uint8_t* p, std::uint16_t v) {
 
 } // namespace
 
+void PackedBitmap::FreeBlock::operator()(std::uint8_t* block) const { std::free(block); }
+
+PackedBitmap::Block PackedBitmap::AllocateBlock(std::size_t size, bool zeroed) {
+    void* memory = zeroed ? std::calloc(size == 0 ? 1 : size, 1) : std::malloc(size == 0 ? 1 : size);
+    return Block(static_cast<std::uint8_t*>(memory));
+}
+
+// A copy that cannot get its memory is empty; callers that must not lose an image check
+// Empty() against the original.
 PackedBitmap::PackedBitmap(const PackedBitmap& other) : header_(other.header_), size_(0) {
     if (other.size_ > 0) {
-        data_ = std::make_unique_for_overwrite<std::uint8_t[]>(other.size_);
-        std::memcpy(data_.get(), other.data_.get(), other.size_);
-        size_ = other.size_;
+        data_ = AllocateBlock(other.size_, false);
+        if (data_) {
+            std::memcpy(data_.get(), other.data_.get(), other.size_);
+            size_ = other.size_;
+        } else {
+            header_ = Header{};
+        }
     }
 }
 
@@ -99,7 +112,7 @@ bool PackedBitmap::Allocate(const Header& wanted) {
     }
     header.sizeImage = static_cast<std::uint32_t>(RowBytes(header.width, header.bitCount) *
                                                   static_cast<std::uint64_t>(header.height));
-    std::unique_ptr<std::uint8_t[]> block(new (std::nothrow) std::uint8_t[total]);
+    Block block = AllocateBlock(static_cast<std::size_t>(total), true);
     if (!block) {
         return false;
     }
@@ -126,6 +139,30 @@ bool PackedBitmap::CopyFrom(const std::uint8_t* data, std::size_t size) {
     std::memcpy(copy.data_.get() + kHeaderSize, data + kHeaderSize, copy.size_ - kHeaderSize);
     *this = std::move(copy);
     return true;
+}
+
+bool PackedBitmap::Adopt(Block block, std::size_t size) {
+    if (!block || size < kHeaderSize) {
+        return false;
+    }
+    Header header = ReadHeader(block.get());
+    const std::uint64_t total = TotalSizeFor(header);
+    if (total == 0 || total > size) {
+        return false;
+    }
+    header.sizeImage = static_cast<std::uint32_t>(RowBytes(header.width, header.bitCount) *
+                                                  static_cast<std::uint64_t>(header.height));
+    WriteHeader(header, block.get());
+    header_ = header;
+    data_ = std::move(block);
+    size_ = static_cast<std::size_t>(total);
+    return true;
+}
+
+void PackedBitmap::ZeroPixels() {
+    if (data_) {
+        std::memset(Pixels(), 0, ImageSize());
+    }
 }
 
 void PackedBitmap::Clear() {

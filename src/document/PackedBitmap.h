@@ -36,6 +36,15 @@ public:
         std::uint32_t clrImportant = 0;
     };
 
+    // Blocks come from malloc/calloc: a large zeroed block is then fresh zero pages that
+    // cost nothing until written.
+    struct FreeBlock {
+        void operator()(std::uint8_t* block) const;
+    };
+    using Block = std::unique_ptr<std::uint8_t[], FreeBlock>;
+    // Null when memory runs out.
+    static Block AllocateBlock(std::size_t size, bool zeroed);
+
     PackedBitmap() = default;
     PackedBitmap(const PackedBitmap& other);
     PackedBitmap& operator=(const PackedBitmap& other);
@@ -51,13 +60,18 @@ public:
     // program keeps (size, depth, planes, dimensions, compression, or too large).
     static std::uint64_t TotalSizeFor(const Header& header);
 
-    // A new bitmap with the header's fields (image size recomputed); pixels and colour
-    // table are left for the caller to fill. False, and nothing changed, when the header
-    // describes no bitmap or memory runs out.
+    // A new bitmap with the header's fields (image size recomputed), colour table and
+    // pixels all zero. False, and nothing changed, when the header describes no bitmap or
+    // memory runs out.
     bool Allocate(const Header& header);
     // Copies a packed bitmap from memory after checking it against its own sizes: the
     // header must be complete and valid and the block must hold every byte it describes.
     bool CopyFrom(const std::uint8_t* data, std::size_t size);
+    // Takes a block that already holds a packed bitmap, with the same checks as CopyFrom;
+    // bytes past the described bitmap are ignored.
+    bool Adopt(Block block, std::size_t size);
+    // Sets every pixel byte (padding included) to zero.
+    void ZeroPixels();
     void Clear();
     bool Empty() const { return size_ == 0; }
 
@@ -100,6 +114,6 @@ public:
 
 private:
     Header header_;
-    std::unique_ptr<std::uint8_t[]> data_;
+    Block data_;
     std::size_t size_ = 0;
 };
