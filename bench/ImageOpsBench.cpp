@@ -1,6 +1,7 @@
 // Image operations on large scans, each against a memcpy of the same bytes measured in the
 // same run: flips and quarter turns of the whole bitmap, scaling per output byte, and
 // loading a BMP file against reading the file into memory.
+#include "document/BitmapOps.h"
 #include "document/BmpCodec.h"
 #include "document/ImageStore.h"
 
@@ -102,20 +103,19 @@ void BM_Rotate90(benchmark::State& state) {
     state.counters["peak_rise_MiB"] = riseMiB;
 }
 
-// Per output byte: the baseline is a memcpy of the output's size.
+// Per output byte: the baseline is a memcpy of the output's size. The scaled bitmap is
+// made from the image as the display copies are (the source stays), and released outside
+// the timing.
 void BM_ScaleTo(benchmark::State& state) {
-    ImageStore& image = Image(static_cast<int>(state.range(0)));
+    const PackedBitmap& source = Image(static_cast<int>(state.range(0))).GetPackedBitmap();
     const int side = static_cast<int>(state.range(1));
     std::size_t outBytes = 0;
     for (auto _ : state) {
-        ImageStore copy;
+        PackedBitmap scaled;
+        BitmapOps::Scale(source, side, side, scaled);
+        outBytes = scaled.ImageSize();
         state.PauseTiming();
-        copy.SetBitmap(image.GetPackedBitmap(), ImageStore::kTypeBmp);
-        state.ResumeTiming();
-        copy.ScaleTo(side, side);
-        outBytes = copy.GetPackedBitmap().ImageSize();
-        state.PauseTiming();
-        copy.Release();
+        scaled.Clear();
         state.ResumeTiming();
     }
     state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * outBytes));
@@ -179,5 +179,6 @@ BENCHMARK(BM_FlipHorizontal) DEPTHS;
 BENCHMARK(BM_Rotate90) DEPTHS->Iterations(3);
 BENCHMARK(BM_ReadFileIntoMemory) DEPTHS;
 BENCHMARK(BM_LoadBmpFile) DEPTHS;
-BENCHMARK(BM_MemcpyOfSize)->Args({24, 2000})->Args({24, 16000})->Args({8, 2000})->Args({8, 16000})->Args({1, 16000})->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_ScaleTo)->Args({24, 2000})->Args({24, 16000})->Args({8, 2000})->Args({8, 16000})->Args({1, 16000})->Unit(benchmark::kMillisecond)->Iterations(3);
+BENCHMARK(BM_MemcpyOfSize)->Args({24, 2000})->Args({8, 2000})->Args({1, 2000})->Args({24, 16000})->Args({8, 16000})->Args({1, 16000})->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ScaleTo)->Args({24, 2000})->Args({8, 2000})->Args({1, 2000})->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ScaleTo)->Args({24, 16000})->Args({8, 16000})->Args({1, 16000})->Unit(benchmark::kMillisecond)->Iterations(3);

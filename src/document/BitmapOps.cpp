@@ -52,36 +52,156 @@ template <std::size_t K> void ReverseWholePixels(std::uint8_t* row, int width) {
     }
 }
 
-// Copies K-byte pixels of a quarter turn in tiles, so that both the rows read and the rows
-// written stay in the cache. dest[rd][xd] = src[rowOf(rd, xd)][colOf(rd, xd)].
+// Copies K bytes; 3-byte pixels move as one 4-byte load and store where the byte after
+// the pixel may be overwritten (the next pixel written will cover it).
+template <std::size_t K> inline void CopyPixel(std::uint8_t* dst, const std::uint8_t* src, bool roomAfter) {
+    if constexpr (K == 3) {
+        if (roomAfter) {
+            std::memcpy(dst, src, 4);
+            return;
+        }
+    }
+    std::memcpy(dst, src, K);
+}
+
+// A quarter turn of K-byte pixels in tiles, so that both the rows read and the rows
+// written stay in the cache. In storage coordinates (rows bottom-up), clockwise:
+// dest[rd][xd] = src[xd][w-1-rd]; counter-clockwise: dest[rd][xd] = src[h-1-xd][rd].
 template <std::size_t K>
 void RotateTiles(const PackedBitmap& src, PackedBitmap& dst, bool clockwise) {
     constexpr int kTile = 64;
     const int w = src.Width();
     const int h = src.Height();
-    const int dw = dst.Width();  // h
-    const int dh = dst.Height(); // w
+    const std::uint8_t* srcBase = src.Pixels();
+    const auto srcStride = static_cast<std::ptrdiff_t>(src.RowBytes());
+    std::uint8_t* dstBase = dst.Pixels();
+    const std::size_t dstStride = dst.RowBytes();
+    const int dw = h;
+    const int dh = w;
+    const std::ptrdiff_t step = clockwise ? srcStride : -srcStride;
     for (int rd0 = 0; rd0 < dh; rd0 += kTile) {
         const int rd1 = std::min(rd0 + kTile, dh);
         for (int xd0 = 0; xd0 < dw; xd0 += kTile) {
             const int xd1 = std::min(xd0 + kTile, dw);
-            for (int xd = xd0; xd < xd1; ++xd) {
-                // 90: source stored row xd, column w-1-rd; 270: row h-1-xd, column rd.
-                const std::uint8_t* srow = src.StoredRow(clockwise ? xd : h - 1 - xd);
-                for (int rd = rd0; rd < rd1; ++rd) {
-                    const int column = clockwise ? w - 1 - rd : rd;
-                    std::memcpy(dst.StoredRow(rd) + static_cast<std::size_t>(xd) * K,
-                                srow + static_cast<std::size_t>(column) * K, K);
+            for (int rd = rd0; rd < rd1; ++rd) {
+                const std::size_t column = static_cast<std::size_t>(clockwise ? w - 1 - rd : rd) * K;
+                const std::uint8_t* sp =
+                    srcBase + column + srcStride * (clockwise ? xd0 : h - 1 - xd0);
+                std::uint8_t* dp = dstBase + dstStride * static_cast<std::size_t>(rd) +
+                                   static_cast<std::size_t>(xd0) * K;
+                // The 4-byte copy needs a byte after the pixel in its source row, and must
+                // not be the destination row's last pixel.
+                const bool wide = column + 4 <= static_cast<std::size_t>(srcStride);
+                const int wideEnd = wide ? std::min(xd1, dw - 1) : xd0;
+                int xd = xd0;
+                for (; xd < wideEnd; ++xd, sp += step, dp += K) {
+                    CopyPixel<K>(dp, sp, true);
+                }
+                for (; xd < xd1; ++xd, sp += step, dp += K) {
+                    CopyPixel<K>(dp, sp, false);
                 }
             }
         }
     }
 }
 
+// Transposes an 8 x 8 bit block: bit (7 - j) of out[i] is bit (7 - i) of in[j].
+void Transpose8(const std::uint8_t in[8], std::uint8_t out[8]) {
+    std::uint64_t x = 0;
+    for (int i = 0; i < 8; ++i) {
+        x = x << 8 | in[i];
+    }
+    std::uint64_t t = (x ^ (x >> 7)) & 0x00AA00AA00AA00AAull;
+    x = x ^ t ^ (t << 7);
+    t = (x ^ (x >> 14)) & 0x0000CCCC0000CCCCull;
+    x = x ^ t ^ (t << 14);
+    t = (x ^ (x >> 28)) & 0x00000000F0F0F0F0ull;
+    x = x ^ t ^ (t << 28);
+    for (int i = 7; i >= 0; --i) {
+        out[i] = static_cast<std::uint8_t>(x);
+        x >>= 8;
+    }
+}
+
+// ORs 8 pixels (most significant bit first) into a zeroed 1-bit row at pixel position p;
+// pixels before the row's start are dropped.
+void OrBits(std::uint8_t* row, long p, std::uint8_t bits) {
+    if (p < 0) {
+        bits = static_cast<std::uint8_t>(bits << -p);
+        p = 0;
+    }
+    const int shift = static_cast<int>(p & 7);
+    row[p >> 3] |= static_cast<std::uint8_t>(bits >> shift);
+    if (shift != 0) {
+        row[(p >> 3) + 1] |= static_cast<std::uint8_t>(bits << (8 - shift));
+    }
+}
+
+// A quarter turn of a 1-bit bitmap, 8 x 8 pixels at a time.
+void RotateBits(const PackedBitmap& src, PackedBitmap& dst, bool clockwise) {
+    const int w = src.Width();
+    const int h = src.Height();
+    const std::size_t usedBytes = (static_cast<std::size_t>(w) + 7) / 8;
+    std::uint8_t* dstBase = dst.Pixels();
+    const std::size_t dstStride = dst.RowBytes();
+    for (int a = 0; a * 8 < h; ++a) {
+        const std::uint8_t* rows[8];
+        for (int i = 0; i < 8; ++i) {
+            rows[i] = a * 8 + i < h ? src.StoredRow(a * 8 + i) : nullptr;
+        }
+        for (std::size_t b = 0; b < usedBytes; ++b) {
+            std::uint8_t block[8];
+            for (int i = 0; i < 8; ++i) {
+                block[i] = rows[i] != nullptr ? rows[i][b] : 0;
+            }
+            std::uint8_t turned[8];
+            Transpose8(block, turned);
+            for (int j = 0; j < 8; ++j) {
+                const int c = static_cast<int>(b) * 8 + j;
+                if (c >= w) {
+                    break;
+                }
+                if (clockwise) {
+                    dstBase[dstStride * static_cast<std::size_t>(w - 1 - c) + static_cast<std::size_t>(a)] =
+                        turned[j];
+                } else {
+                    OrBits(dstBase + dstStride * static_cast<std::size_t>(c),
+                           static_cast<long>(h) - 8 - 8L * a, kBitReversal[turned[j]]);
+                }
+            }
+        }
+    }
+}
+
+// One output row of K-byte pixels from byte offsets into the source row. The first
+// `wideCount` pixels may move as 4-byte copies (see Scale), the rest as K bytes.
 template <std::size_t K>
-void ScaleRow(const std::uint8_t* src, std::uint8_t* dst, const std::vector<std::int32_t>& columns) {
-    for (std::size_t i = 0; i < columns.size(); ++i) {
-        std::memcpy(dst + i * K, src + static_cast<std::size_t>(columns[i]) * K, K);
+void ScaleRow(const std::uint8_t* src, std::uint8_t* dst, const std::vector<std::uint32_t>& offsets,
+              std::size_t wideCount) {
+    const std::uint32_t* offset = offsets.data();
+    const std::size_t n = offsets.size();
+    std::size_t i = 0;
+    for (; i < wideCount; ++i, dst += K) {
+        CopyPixel<K>(dst, src + offset[i], true);
+    }
+    for (; i < n; ++i, dst += K) {
+        CopyPixel<K>(dst, src + offset[i], false);
+    }
+}
+
+void ScaleBits(const std::uint8_t* src, std::uint8_t* dst, const std::vector<std::int32_t>& columns) {
+    const std::size_t n = columns.size();
+    std::uint8_t byte = 0;
+    for (std::size_t i = 0; i < n; ++i) {
+        const std::int32_t c = columns[i];
+        byte = static_cast<std::uint8_t>(byte << 1 | ((src[c >> 3] >> (7 - (c & 7))) & 1));
+        if ((i & 7) == 7) {
+            dst[i >> 3] = byte;
+            byte = 0;
+        }
+    }
+    if ((n & 7) != 0) {
+        dst[n >> 3] = static_cast<std::uint8_t>(byte << (8 - (n & 7)));
     }
 }
 
@@ -155,6 +275,9 @@ bool BitmapOps::RotateQuarter(const PackedBitmap& source, int degrees, PackedBit
     }
     const bool clockwise = degrees == 90;
     switch (source.BitCount()) {
+    case 1:
+        RotateBits(source, turned, clockwise);
+        break;
     case 8:
         RotateTiles<1>(source, turned, clockwise);
         break;
@@ -168,7 +291,7 @@ bool BitmapOps::RotateQuarter(const PackedBitmap& source, int degrees, PackedBit
         RotateTiles<4>(source, turned, clockwise);
         break;
     default: {
-        // 1 and 4 bits: pixel by pixel into the zeroed bitmap.
+        // 4 bits: pixel by pixel into the zeroed bitmap.
         const int w = source.Width();
         const int h = source.Height();
         for (int y = 0; y < h; ++y) {
@@ -230,6 +353,26 @@ bool BitmapOps::Scale(const PackedBitmap& source, int width, int height, PackedB
     }
     const int bits = source.BitCount();
     const std::size_t rowBytes = scaled.RowBytes();
+    const std::size_t k = bits >= 8 ? static_cast<std::size_t>(bits / 8) : 0;
+    std::vector<std::uint32_t> offsets(columns.size());
+    for (std::size_t i = 0; i < columns.size(); ++i) {
+        offsets[i] = static_cast<std::uint32_t>(static_cast<std::size_t>(columns[i]) * k);
+    }
+    // A 3-byte pixel moves as a 4-byte copy when a later pixel (or the row's padding)
+    // takes the extra byte written and the source row has a byte after the pixel read:
+    // every output pixel but the last, and only those whose source is not the last
+    // source pixel of an unpadded row.
+    std::size_t wideCount = 0;
+    if (bits == 24) {
+        const bool sourcePadded = source.RowBytes() >= static_cast<std::size_t>(w) * 3 + 1;
+        const bool destPadded = rowBytes >= static_cast<std::size_t>(width) * 3 + 1;
+        wideCount = destPadded ? columns.size() : columns.size() - 1;
+        if (!sourcePadded) {
+            const auto last = std::lower_bound(columns.begin(), columns.end(),
+                                               static_cast<std::int32_t>(w - 1));
+            wideCount = std::min(wideCount, static_cast<std::size_t>(last - columns.begin()));
+        }
+    }
     std::int64_t previous = -1;
     for (std::int64_t j = 0; j < height; ++j) {
         const std::int64_t sy = j * h / height;
@@ -242,17 +385,20 @@ bool BitmapOps::Scale(const PackedBitmap& source, int width, int height, PackedB
         previous = sy;
         const std::uint8_t* src = source.RowFromTop(static_cast<int>(sy));
         switch (bits) {
+        case 1:
+            ScaleBits(src, dst, columns);
+            break;
         case 8:
-            ScaleRow<1>(src, dst, columns);
+            ScaleRow<1>(src, dst, offsets, 0);
             break;
         case 16:
-            ScaleRow<2>(src, dst, columns);
+            ScaleRow<2>(src, dst, offsets, 0);
             break;
         case 24:
-            ScaleRow<3>(src, dst, columns);
+            ScaleRow<3>(src, dst, offsets, wideCount);
             break;
         case 32:
-            ScaleRow<4>(src, dst, columns);
+            ScaleRow<4>(src, dst, offsets, 0);
             break;
         default:
             for (int i = 0; i < width; ++i) {

@@ -3,6 +3,11 @@
 #include <cstdlib>
 #include <cstring>
 
+#if defined(__linux__)
+#include <sys/mman.h>
+#include <unistd.h>
+#endif
+
 namespace {
 
 std::uint32_t Get32(const std::uint8_t* p) {
@@ -32,6 +37,20 @@ void PackedBitmap::FreeBlock::operator()(std::uint8_t* block) const { std::free(
 
 PackedBitmap::Block PackedBitmap::AllocateBlock(std::size_t size, bool zeroed) {
     void* memory = zeroed ? std::calloc(size == 0 ? 1 : size, 1) : std::malloc(size == 0 ? 1 : size);
+#if defined(__linux__)
+    // Large images in large pages: a quarter turn or a scaling walks the bitmap across its
+    // rows, and with small pages nearly every step would miss the address cache. A fresh
+    // zeroed block is still untouched here, so its pages are made large from the start.
+    constexpr std::size_t kLargeBlock = std::size_t{8} << 20;
+    if (memory != nullptr && size >= kLargeBlock) {
+        const std::uintptr_t page = static_cast<std::uintptr_t>(sysconf(_SC_PAGESIZE));
+        const std::uintptr_t start = (reinterpret_cast<std::uintptr_t>(memory) + page - 1) & ~(page - 1);
+        const std::uintptr_t end = (reinterpret_cast<std::uintptr_t>(memory) + size) & ~(page - 1);
+        if (end > start) {
+            madvise(reinterpret_cast<void*>(start), end - start, MADV_HUGEPAGE);
+        }
+    }
+#endif
     return Block(static_cast<std::uint8_t*>(memory));
 }
 

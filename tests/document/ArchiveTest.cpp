@@ -1,6 +1,7 @@
 #include "document/Archive.h"
 
 #include "ByteWriter.h"
+#include "LargestAllocation.h"
 
 #include <gtest/gtest.h>
 
@@ -9,21 +10,6 @@
 #include <limits>
 #include <string>
 #include <vector>
-
-#if defined(__SANITIZE_ADDRESS__)
-#define TRACERY_ALLOCATION_HOOK 1
-#elif defined(__has_feature)
-#if __has_feature(address_sanitizer)
-#define TRACERY_ALLOCATION_HOOK 1
-#endif
-#endif
-
-#if defined(TRACERY_ALLOCATION_HOOK)
-// From the sanitizer runtime; the header that declares it is not installed with every compiler.
-extern "C" int __sanitizer_install_malloc_and_free_hooks(void (*mallocHook)(const volatile void*,
-                                                                            std::size_t),
-                                                         void (*freeHook)(const volatile void*));
-#endif
 
 namespace {
 
@@ -47,35 +33,18 @@ struct Outcome {
     std::size_t largestAllocation = 0;
 };
 
-bool tracking = false;
-std::size_t largest = 0;
-
-#if defined(TRACERY_ALLOCATION_HOOK)
-const bool hookInstalled = [] {
-    __sanitizer_install_malloc_and_free_hooks(
-        [](const volatile void*, std::size_t size) {
-            if (tracking) {
-                largest = std::max(largest, size);
-            }
-        },
-        [](const volatile void*) {});
-    return true;
-}();
-#endif
 
 // Runs f and records whether it hit the end of the file and the largest single heap
 // request it made; without the sanitizer runtime no request is seen and the size is 0.
 template <typename F> Outcome Observe(F f) {
     Outcome outcome;
-    largest = 0;
-    tracking = true;
-    try {
-        f();
-    } catch (const ArchiveEndOfFile&) {
-        outcome.endOfFile = true;
-    }
-    tracking = false;
-    outcome.largestAllocation = largest;
+    outcome.largestAllocation = LargestAllocationOf([&] {
+        try {
+            f();
+        } catch (const ArchiveEndOfFile&) {
+            outcome.endOfFile = true;
+        }
+    });
     return outcome;
 }
 
@@ -289,11 +258,11 @@ TEST(Archive, ClaimedLengthBeyondTheFileFailsBeforeAllocating) {
         EXPECT_TRUE(outcome.endOfFile) << c.name;
         EXPECT_LT(outcome.largestAllocation, 4096u) << c.name;
     }
-#if defined(TRACERY_ALLOCATION_HOOK)
-    // The hook does see large requests, so the check above can fail.
-    EXPECT_GE(Observe([] { std::vector<char> big(1 << 20); }).largestAllocation,
-              std::size_t{1} << 20);
-#endif
+    if (LargestAllocationKnown()) {
+        // The hook does see large requests, so the check above can fail.
+        EXPECT_GE(Observe([] { std::vector<char> big(1 << 20); }).largestAllocation,
+                  std::size_t{1} << 20);
+    }
 }
 
 } // namespace

@@ -3,6 +3,7 @@
 #include "document/BmpCodec.h"
 
 #include "BitmapPixels.h"
+#include "LargestAllocation.h"
 
 #include <gtest/gtest.h>
 #include <png.h>
@@ -19,20 +20,6 @@
 #include <string>
 #include <vector>
 
-#if defined(__SANITIZE_ADDRESS__)
-#define TRACERY_BMP_ALLOCATION_HOOK 1
-#elif defined(__has_feature)
-#if __has_feature(address_sanitizer)
-#define TRACERY_BMP_ALLOCATION_HOOK 1
-#endif
-#endif
-
-#if defined(TRACERY_BMP_ALLOCATION_HOOK)
-extern "C" int __sanitizer_install_malloc_and_free_hooks(void (*mallocHook)(const volatile void*,
-                                                                            std::size_t),
-                                                         void (*freeHook)(const volatile void*));
-#endif
-
 namespace {
 
 namespace fs = std::filesystem;
@@ -45,21 +32,6 @@ struct Image {
     std::vector<std::uint8_t> alpha; // references only; empty means opaque
 };
 
-bool tracking = false;
-std::size_t largest = 0;
-
-#if defined(TRACERY_BMP_ALLOCATION_HOOK)
-const bool hookInstalled = [] {
-    __sanitizer_install_malloc_and_free_hooks(
-        [](const volatile void*, std::size_t size) {
-            if (tracking) {
-                largest = std::max(largest, size);
-            }
-        },
-        [](const volatile void*) {});
-    return true;
-}();
-#endif
 
 fs::path CorpusDir() {
     return fs::path(TRACERY_CORPUS_DIR);
@@ -257,10 +229,8 @@ void CheckFolder(const std::string& folder, const std::map<std::string, Expect>&
         }
         const Bytes bytes = ReadFile(path);
         Image image;
-        largest = 0;
-        tracking = true;
-        const bool decoded = Decode(bytes, image);
-        tracking = false;
+        bool decoded = false;
+        const std::size_t largest = LargestAllocationOf([&] { decoded = Decode(bytes, image); });
         // The decoded bitmap may be twice the file (16-bit pixels widened to 32), plus the
         // header, colour table and conversion tables.
         EXPECT_LE(largest, 2 * bytes.size() + 300000) << name;

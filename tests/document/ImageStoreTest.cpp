@@ -123,7 +123,10 @@ TEST(ImageStore, FlipsMoveEveryPixelForEveryDepthAndNeverShowFillBits) {
 
 TEST(ImageStore, QuarterTurnsMovePixelsAndSwapTheSize) {
     for (int bits : kDepths) {
-        for (auto [width, height] : {std::pair{10, 3}, std::pair{1, 9}, std::pair{67, 130}}) {
+        // 8 x 4 and 4 x 8 have rows without padding at 24 bits: nothing may be read or
+        // written past a row's pixels there.
+        for (auto [width, height] : {std::pair{10, 3}, std::pair{1, 9}, std::pair{67, 130},
+                                     std::pair{8, 4}, std::pair{4, 8}, std::pair{17, 9}}) {
             const std::string what = std::to_string(bits) + " bits";
             ImageStore store = MakeStore(width, height, bits);
             const PackedBitmap original = store.GetPackedBitmap();
@@ -189,16 +192,20 @@ TEST(ImageStore, CropClipsToThePictureAndRefusesNothingLeft) {
 
 TEST(ImageStore, ScaleToPicksTheNearestSourcePixelInIntegers) {
     for (int bits : kDepths) {
-        for (auto [width, height] : {std::pair{3, 2}, std::pair{17, 23}, std::pair{7, 5}, std::pair{1, 1}}) {
-            ImageStore store = MakeStore(7, 5, bits);
-            const PackedBitmap original = store.GetPackedBitmap();
-            ASSERT_TRUE(store.ScaleTo(width, height));
-            const PackedBitmap& scaled = store.GetPackedBitmap();
-            ASSERT_EQ(scaled.Width(), width);
-            ASSERT_EQ(scaled.Height(), height);
-            ExpectMapped(scaled, original, [&](int i, int j) { return std::pair{i * 7 / width, j * 5 / height}; },
-                         std::to_string(bits) + " bits scale");
-            EXPECT_TRUE(FillBitsClear(scaled));
+        for (auto [sw, sh] : {std::pair{7, 5}, std::pair{8, 4}}) {
+            for (auto [width, height] : {std::pair{3, 2}, std::pair{17, 23}, std::pair{7, 5},
+                                         std::pair{1, 1}, std::pair{4, 8}, std::pair{16, 3}}) {
+                ImageStore store = MakeStore(sw, sh, bits);
+                const PackedBitmap original = store.GetPackedBitmap();
+                ASSERT_TRUE(store.ScaleTo(width, height));
+                const PackedBitmap& scaled = store.GetPackedBitmap();
+                ASSERT_EQ(scaled.Width(), width);
+                ASSERT_EQ(scaled.Height(), height);
+                ExpectMapped(scaled, original,
+                             [&](int i, int j) { return std::pair{i * sw / width, j * sh / height}; },
+                             std::to_string(bits) + " bits scale");
+                EXPECT_TRUE(FillBitsClear(scaled));
+            }
         }
         ImageStore store = MakeStore(7, 5, bits);
         EXPECT_FALSE(store.ScaleTo(0, 5));

@@ -4,6 +4,7 @@
 #include "document/TiffCodec.h"
 
 #include "BitmapPixels.h"
+#include "LargestAllocation.h"
 #include "ByteWriter.h"
 
 #include <gtest/gtest.h>
@@ -18,41 +19,10 @@
 #include <string>
 #include <vector>
 
-#if defined(__SANITIZE_ADDRESS__)
-#define TRACERY_TIFF_ALLOCATION_HOOK 1
-#elif defined(__has_feature)
-#if __has_feature(address_sanitizer)
-#define TRACERY_TIFF_ALLOCATION_HOOK 1
-#endif
-#endif
-
-#if defined(TRACERY_TIFF_ALLOCATION_HOOK)
-extern "C" int __sanitizer_install_malloc_and_free_hooks(void (*mallocHook)(const volatile void*,
-                                                                            std::size_t),
-                                                         void (*freeHook)(const volatile void*));
-#endif
-
 namespace {
 
 using Bytes = std::vector<std::uint8_t>;
 
-// The largest single allocation while `tracking` is set, libtiff's included; only known
-// in sanitizer builds.
-bool tracking = false;
-std::size_t largest = 0;
-
-#if defined(TRACERY_TIFF_ALLOCATION_HOOK)
-const bool hookInstalled = [] {
-    __sanitizer_install_malloc_and_free_hooks(
-        [](const volatile void*, std::size_t size) {
-            if (tracking) {
-                largest = std::max(largest, size);
-            }
-        },
-        [](const volatile void*) {});
-    return true;
-}();
-#endif
 
 constexpr std::uint32_t kBlack = 0x000000;
 constexpr std::uint32_t kWhite = 0xFFFFFF;
@@ -778,10 +748,9 @@ TEST(TiffCodec, ClaimedSizesAreHeldToWhatTheFileCanCarry) {
     for (const auto& c : refused) {
         SCOPED_TRACE(c.name);
         PackedBitmap none;
-        largest = 0;
-        tracking = true;
-        const bool decoded = TiffCodec::Decode(c.bytes.data(), c.bytes.size(), none);
-        tracking = false;
+        bool decoded = false;
+        const std::size_t largest = LargestAllocationOf(
+            [&] { decoded = TiffCodec::Decode(c.bytes.data(), c.bytes.size(), none); });
         EXPECT_FALSE(decoded);
         EXPECT_TRUE(none.Empty());
         EXPECT_LT(largest, std::size_t{1} << 24);
