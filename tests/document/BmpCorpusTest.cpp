@@ -3,6 +3,7 @@
 #include "document/BmpCodec.h"
 
 #include "BitmapPixels.h"
+#include "Corpus.h"
 #include "LargestAllocation.h"
 
 #include <gtest/gtest.h>
@@ -34,7 +35,7 @@ struct Image {
 
 
 fs::path CorpusDir() {
-    return fs::path(TRACERY_CORPUS_DIR);
+    return CorpusRoot();
 }
 
 bool HaveCorpus() {

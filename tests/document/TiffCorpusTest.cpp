@@ -4,6 +4,7 @@
 #include "document/TiffCodec.h"
 
 #include "BitmapPixels.h"
+#include "Corpus.h"
 
 #include <gtest/gtest.h>
 #include <tiffio.h>
@@ -34,7 +35,7 @@ struct Image {
 };
 
 fs::path TiffCorpus() {
-    return fs::path(TRACERY_CORPUS_DIR) / "tiff";
+    return CorpusRoot() / "tiff";
 }
 
 #define REQUIRE_TIFF_CORPUS()                                                                      \
