@@ -1,19 +1,13 @@
 #include "document/BmpCodec.h"
 
+#include "document/SafeFileWriter.h"
+
 #include <algorithm>
-#include <atomic>
 #include <bit>
-#include <chrono>
 #include <cstdio>
 #include <cstring>
-#include <filesystem>
 #include <limits>
-#include <system_error>
 #include <vector>
-
-#if defined(__unix__) || defined(__APPLE__)
-#include <unistd.h>
-#endif
 
 // BMP file layout (all integers little-endian):
 //   file header   14 bytes: "BM", file size (not trusted, never consulted), two reserved
@@ -514,68 +508,14 @@ std::vector<std::uint8_t> BmpCodec::Encode(const PackedBitmap& bitmap) {
 
 namespace {
 
-// A name beside the target that no other file has: the rename below must stay on one
-// file system to replace the target in one step.
-std::filesystem::path TemporaryBeside(const std::filesystem::path& target) {
-    static std::atomic<unsigned> counter{0};
-    const auto now = std::chrono::steady_clock::now().time_since_epoch().count();
-    char suffix[48];
-    std::snprintf(suffix, sizeof suffix, ".%llx.%u.tmp", static_cast<unsigned long long>(now),
-                  counter.fetch_add(1));
-    std::filesystem::path name = target;
-    name += suffix;
-    return name;
-}
-
-bool WriteAll(std::FILE* file, const std::vector<std::uint8_t>& bytes) {
-    if (std::fwrite(bytes.data(), 1, bytes.size(), file) != bytes.size() ||
-        std::fflush(file) != 0) {
-        return false;
-    }
-#if defined(__unix__) || defined(__APPLE__)
-    // The rename must not make a file visible whose bytes are still only in the cache.
-    if (::fsync(::fileno(file)) != 0) {
-        return false;
-    }
-#endif
-    return true;
-}
-
 } // namespace
 
 bool BmpCodec::Save(const PackedBitmap& bitmap, const std::string& path) {
     const std::vector<std::uint8_t> bytes = Encode(bitmap);
-    if (bytes.empty() || path.empty()) {
+    if (bytes.empty()) {
         return false;
     }
-    const std::filesystem::path target(path);
-    for (int attempt = 0; attempt < 8; ++attempt) {
-        const std::filesystem::path temporary = TemporaryBeside(target);
-        // "x": fails rather than opening a file that already exists.
-        std::FILE* file = std::fopen(temporary.string().c_str(), "wbx");
-        if (file == nullptr) {
-            std::error_code error;
-            if (std::filesystem::exists(temporary, error)) {
-                continue;
-            }
-            return false;
-        }
-        const bool written = WriteAll(file, bytes);
-        const bool closed = std::fclose(file) == 0;
-        std::error_code error;
-        if (written && closed) {
-            // A replaced file keeps its permissions.
-            const std::filesystem::file_status old = std::filesystem::status(target, error);
-            if (!error && std::filesystem::is_regular_file(old)) {
-                std::filesystem::permissions(temporary, old.permissions(), error);
-            }
-            std::filesystem::rename(temporary, target, error);
-            if (!error) {
-                return true;
-            }
-        }
-        std::filesystem::remove(temporary, error);
-        return false;
-    }
-    return false;
+    return SafeFileWriter::Write(path, [&](std::FILE* file) {
+               return std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
+           }) == SafeFileWriter::Result::Written;
 }

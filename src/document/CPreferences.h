@@ -5,6 +5,8 @@
 
 #include <cstdint>
 
+class SettingsProfile;
+
 // The user's settings for the whole program, in memory while it runs. Objects that follow
 // them observe this object and are notified (hint 0) when they change.
 class CPreferences : public Observer {
@@ -13,6 +15,11 @@ public:
 
     // Copies the settings (not the observers).
     void CopySettingsFrom(const CPreferences& other);
+    // Reads every value of the section "Settings" in table order; a missing one keeps its
+    // default. No range checks.
+    void Load(const SettingsProfile& profile);
+    // Writes them back in the same order, all but "PickTol", which is only ever set by hand.
+    void Save(SettingsProfile& profile) const;
 
     std::int32_t zoomType = 2;        // "ZoomType": 1 fast, 2 medium, 3 slow
     std::int32_t pickTol = 3;         // "PickTol": screen pixels; never written back

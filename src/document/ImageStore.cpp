@@ -24,8 +24,9 @@ constexpr std::uint64_t kMaxInflateRatio = 1032;
 // Files larger than any bitmap we keep could hold are not read at all.
 constexpr long long kMaxImageFileBytes = 1LL << 32;
 
-bool ReadWholeFile(const std::string& path, std::vector<std::uint8_t>& bytes) {
-    // Only plain files: a document may name a device or a pipe, which could block forever.
+} // namespace
+
+bool ImageStore::ReadWholeFile(const std::string& path, std::vector<std::uint8_t>& bytes) {
     std::error_code error;
     if (!std::filesystem::is_regular_file(path, error)) {
         return false;
@@ -44,8 +45,6 @@ bool ReadWholeFile(const std::string& path, std::vector<std::uint8_t>& bytes) {
     std::fclose(file);
     return ok;
 }
-
-} // namespace
 
 ImageStore::ImageStore() = default;
 
@@ -89,15 +88,16 @@ void ImageStore::Release() {
 
 bool ImageStore::LoadFile(const std::string& path) {
     std::vector<std::uint8_t> bytes;
-    if (!ReadWholeFile(path, bytes)) {
-        return false;
-    }
+    return ReadWholeFile(path, bytes) && LoadBytes(bytes.data(), bytes.size());
+}
+
+bool ImageStore::LoadBytes(const std::uint8_t* data, std::size_t size) {
     PackedBitmap bitmap;
-    if (BmpCodec::Decode(bytes.data(), bytes.size(), bitmap)) {
+    if (BmpCodec::Decode(data, size, bitmap)) {
         SetBitmap(std::move(bitmap), kTypeBmp);
         return true;
     }
-    if (TiffCodec::Decode(bytes.data(), bytes.size(), bitmap)) {
+    if (TiffCodec::Decode(data, size, bitmap)) {
         SetBitmap(std::move(bitmap), kTypeTiff);
         return true;
     }

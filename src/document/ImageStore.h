@@ -64,6 +64,11 @@ public:
 
     // BMP first, then TIFF; type code 1 or 6. No message on failure.
     bool LoadFile(const std::string& path);
+    // The same for a file already read into memory.
+    bool LoadBytes(const std::uint8_t* data, std::size_t size);
+    // Reads a plain file of at most 4 GB into memory; false for anything else (a device or
+    // a pipe could block forever).
+    static bool ReadWholeFile(const std::string& path, std::vector<std::uint8_t>& bytes);
     bool SaveBmpFile(const std::string& path) const;
 
     // The tag 1004 record. Writing compresses first and writes the tag and the record only

@@ -1,0 +1,11 @@
+#pragma once
+
+#include <ostream>
+
+// The tracery executable without a window:
+//   tracery --export OUTPUT INPUT   opens INPUT as File > Open does and saves it as Save
+//                                   does, in the form OUTPUT's extension selects
+//   tracery --info INPUT            prints the image information of INPUT
+//   tracery --demo                  the digitizing core at work on an example
+// Exit status: 0 success, 1 the open or the save failed, 2 bad usage.
+int RunCommandLine(int argc, const char* const* argv, std::ostream& out, std::ostream& err);

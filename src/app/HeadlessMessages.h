@@ -1,0 +1,17 @@
+#pragma once
+
+#include "platform/MessageService.h"
+
+#include <ostream>
+
+// Messages of the command line: each on one line of standard error, its line breaks
+// written as spaces. Nobody is there to answer a prompt, so changes are never saved.
+class HeadlessMessages : public MessageService {
+public:
+    explicit HeadlessMessages(std::ostream& err) : err_(err) {}
+    void ShowMessage(const std::string& text) override;
+    Answer AskSaveChanges(const std::string&) override { return Answer::No; }
+
+private:
+    std::ostream& err_;
+};

@@ -1,0 +1,587 @@
+#include "document/CPlumeDoc.h"
+
+#include "core/ArchiveObjectTable.h"
+#include "document/Archive.h"
+#include "document/CPreferences.h"
+#include "document/ImageInformation.h"
+#include "document/SafeFileWriter.h"
+#include "document/SaveDialogState.h"
+#include "document/SaveTypes.h"
+#include "history/ImageFlipTask.h"
+#include "history/ImagePasteTask.h"
+#include "history/ImageRotateTask.h"
+#include "history/NewSetTask.h"
+#include "history/PointClearTask.h"
+#include "history/SetClearTask.h"
+#include "history/SetDeleteTask.h"
+#include "history/TransTask.h"
+#include "mapping/TransformMan.h"
+#include "platform/BusyIndicator.h"
+#include "platform/Clipboard.h"
+#include "platform/DocumentViews.h"
+#include "platform/MessageService.h"
+#include "platform/RecentFiles.h"
+#include "platform/SaveNamePrompt.h"
+
+#include <filesystem>
+
+namespace {
+
+constexpr const char* kUnknownFileType =
+    "Unknown file type detected...\nNot a known image or restart  file.";
+constexpr const char* kFailedToOpen = "Failed to open document.";
+constexpr const char* kFailedToSave = "Failed to save document.";
+constexpr const char* kInvalidFilename = "Invalid filename.";
+constexpr const char* kNoPoints = "No points to save!";
+constexpr const char* kProblemSavingImage = "Problem saving the image!";
+constexpr const char* kBadImageFormat = "Bad image save format!";
+
+bool firstOpen = true;
+int lastSaveType = 0;
+
+const CPreferences& Preferences(const DocumentServices& services) {
+    static const CPreferences defaults;
+    return services.preferences != nullptr ? *services.preferences : defaults;
+}
+
+std::string FileTitle(const std::string& name) {
+    return std::filesystem::path(name).filename().string();
+}
+
+// Text files end their lines in CR LF on disk; the text is built with bare line feeds.
+std::string WithCrLf(const std::string& text) {
+    std::string converted;
+    converted.reserve(text.size() + text.size() / 8);
+    for (char c : text) {
+        if (c == '\n') {
+            converted.push_back('\r');
+        }
+        converted.push_back(c);
+    }
+    return converted;
+}
+
+} // namespace
+
+CPlumeDoc::CPlumeDoc(DocumentServices services) : services_(services) {}
+
+CPlumeDoc::~CPlumeDoc() = default;
+
+void CPlumeDoc::ResetProcessState() {
+    firstOpen = true;
+    lastSaveType = 0;
+}
+
+int CPlumeDoc::LastSaveType() { return lastSaveType; }
+
+void CPlumeDoc::ShowMessage(const std::string& text) const {
+    if (services_.messages != nullptr) {
+        services_.messages->ShowMessage(text);
+    }
+}
+
+bool CPlumeDoc::CreateDatabase() {
+    mappingManager_.reset();
+    database_ = std::make_unique<PlumeData>(this);
+    database_->CreateDefaultSet();
+    return true;
+}
+
+bool CPlumeDoc::NewDocument() {
+    ReleaseContents();
+    path_.clear();
+    modified_ = false;
+    needsNamePrompt_ = true;
+    database_ = std::make_unique<PlumeData>(this);
+    UpdateTitle("Untitled");
+    database_->ApplyPreferences(Preferences(services_));
+    database_->CreateDefaultSet();
+    return true;
+}
+
+bool CPlumeDoc::OpenDocument(const std::string& path) {
+    needsNamePrompt_ = true;
+    auto previousManager = std::move(mappingManager_);
+    CreateDatabase();
+    SetModified(true);
+
+    std::vector<std::uint8_t> bytes;
+    const bool readable = ImageStore::ReadWholeFile(path, bytes);
+    ImageStore image;
+    if (readable && image.LoadBytes(bytes.data(), bytes.size())) {
+        database_->SetImagePath(path);
+        database_->ReplaceImage(image, PlumeData::kHintData);
+        database_->Image().SetTypeCode(image.GetTypeCode());
+        database_->ApplyPreferences(Preferences(services_));
+    } else if (!LoadDocumentFile(path)) {
+        ReleaseContents();
+        return false;
+    }
+
+    CreateMappingManager();
+    if (!firstOpen && previousManager && mappingManager_ &&
+        Preferences(services_).reuseMappingData != 0) {
+        // The earlier manager belonged to the database just replaced; its region is handed
+        // to the new mapping through a manager of the new one.
+        mappingManager_->region = previousManager->region;
+        mappingManager_->Notify(nullptr);
+    }
+    firstOpen = false;
+    path_ = path;
+    SetModified(false);
+    if (services_.recentFiles != nullptr) {
+        services_.recentFiles->Add(path);
+    }
+    return true;
+}
+
+bool CPlumeDoc::LoadDocumentFile(const std::string& path) {
+    std::vector<std::uint8_t> bytes;
+    if (!ImageStore::ReadWholeFile(path, bytes)) {
+        ShowMessage(kFailedToOpen);
+        return false;
+    }
+    if (bytes.empty()) {
+        return true;
+    }
+    BusyScope busy(services_.busy);
+    Archive archive(bytes.data(), bytes.size());
+    const std::string previousPath = path_;
+    path_ = path; // an embedded image takes the document file's path
+    try {
+        Serialize(archive);
+        path_ = previousPath;
+        return true;
+    } catch (const SilentAbort&) {
+    } catch (const ArchiveEndOfFile&) {
+        ShowMessage(kFailedToOpen);
+    }
+    path_ = previousPath;
+    ReleaseContents();
+    return false;
+}
+
+void CPlumeDoc::Serialize(Archive& archive) {
+    if (archive.IsLoading()) {
+        if (static_cast<std::uint32_t>(archive.ReadInt32()) != kMagic) {
+            ShowMessage(kUnknownFileType);
+            throw SilentAbort{};
+        }
+        if (!database_->Serialize(archive, path_)) {
+            ShowMessage(kFailedToOpen);
+            throw SilentAbort{};
+        }
+        return;
+    }
+    archive.WriteInt32(static_cast<std::int32_t>(kMagic));
+    if (!database_->Serialize(archive)) {
+        ShowMessage(kFailedToSave);
+        throw SilentAbort{};
+    }
+}
+
+bool CPlumeDoc::SaveWithPrompt(const std::string& path, bool replace) {
+    std::string name = path;
+    if (path.empty() || needsNamePrompt_) {
+        name = path_;
+        if (replace && name.empty()) {
+            name = baseTitle_.substr(0, baseTitle_.find_first_of(" #%;/\\")) + ".txt";
+        }
+        if (!PromptSaveName(name, replace)) {
+            return false;
+        }
+    }
+    bool saved = false;
+    {
+        BusyScope busy(services_.busy);
+        saved = SaveDocument(name);
+    }
+    if (!saved) {
+        // Nothing to delete: a failed save never replaced any file.
+        return false;
+    }
+    needsNamePrompt_ = false;
+    if (replace) {
+        path_ = name;
+        if (services_.recentFiles != nullptr && !SaveTypes::Matches(name, ".txt")) {
+            services_.recentFiles->Add(name);
+        }
+    }
+    if (database_) {
+        database_->ClearHistory();
+    }
+    SetModified(false);
+    return true;
+}
+
+bool CPlumeDoc::PromptSaveName(std::string& name, bool replace) {
+    if (!database_) {
+        return false;
+    }
+    if (lastSaveType == 0) {
+        if (database_->SetManager().GetTotalCount() > 0) {
+            lastSaveType = SaveTypes::kComma;
+        } else if (database_->ImageSet() || database_->DataModified() || database_->ImageModified()) {
+            lastSaveType = SaveTypes::kDocument;
+        } else {
+            lastSaveType = SaveTypes::kBitmap;
+        }
+    }
+    SaveDialogState state(lastSaveType,
+                          SaveTypes::StripExtension(name) + SaveTypes::At(lastSaveType).extension,
+                          database_->SortData(), !database_->SaveByReference(),
+                          !database_->ImagePath().empty());
+    if (services_.savePrompt == nullptr ||
+        !services_.savePrompt->Prompt(state, replace ? "Save As" : "Save a Copy")) {
+        return false;
+    }
+    if (state.Sort() != database_->SortData()) {
+        database_->SetSortData(!database_->SortData());
+    }
+    if (state.SaveCopy() == database_->SaveByReference()) {
+        database_->SetSaveByReference(!database_->SaveByReference());
+    }
+    name = state.ChosenName();
+    lastSaveType = state.Filter();
+    return true;
+}
+
+bool CPlumeDoc::SaveDocument(const std::string& path) {
+    if (!database_) {
+        ShowMessage(kFailedToSave);
+        return false;
+    }
+    const int type = SaveTypes::Match(path);
+    switch (SaveTypes::At(type == 0 ? SaveTypes::kText : type).kind) {
+    case SaveTypes::Kind::Document:
+        return SaveDocumentFile(path);
+    case SaveTypes::Kind::TextSpace:
+    case SaveTypes::Kind::TextComma:
+        return SaveText(path, SaveTypes::SeparatorFor(path));
+    case SaveTypes::Kind::Bitmap:
+        if (!database_->Image().SaveBmpFile(path)) {
+            ShowMessage(kProblemSavingImage);
+            return false;
+        }
+        database_->SetImageModified(false);
+        database_->SetImagePath(path);
+        return true;
+    }
+    ShowMessage(kBadImageFormat);
+    return false;
+}
+
+bool CPlumeDoc::SaveText(const std::string& path, const char* separator) {
+    if (database_->SetManager().GetTotalCount() == 0) {
+        ShowMessage(kNoPoints);
+        return false;
+    }
+    if (!ExportTextFile(path, separator)) {
+        ShowMessage(kFailedToSave);
+        return false;
+    }
+    database_->SetExportPath(path);
+    database_->SetDataModified(false);
+    return true;
+}
+
+bool CPlumeDoc::ExportTextFile(const std::string& path, const char* separator) {
+    std::string text;
+    database_->ExportText(text, separator);
+    const std::string file = WithCrLf(text);
+    return SafeFileWriter::Write(path, [&](std::FILE* out) {
+               return std::fwrite(file.data(), 1, file.size(), out) == file.size();
+           }) == SafeFileWriter::Result::Written;
+}
+
+bool CPlumeDoc::SaveDocumentFile(const std::string& path) {
+    Archive archive;
+    {
+        BusyScope busy(services_.busy);
+        try {
+            Serialize(archive);
+        } catch (const SilentAbort&) {
+            return false;
+        }
+    }
+    const SafeFileWriter::Result result = SafeFileWriter::Write(path, [&](std::FILE* out) {
+        return archive.ForEachChunk([&](const std::uint8_t* data, std::size_t size) {
+            return std::fwrite(data, 1, size, out) == size;
+        });
+    });
+    if (result == SafeFileWriter::Result::CannotCreate) {
+        ShowMessage(kInvalidFilename);
+        return false;
+    }
+    if (result == SafeFileWriter::Result::WriteFailed) {
+        ShowMessage(kFailedToSave);
+        return false;
+    }
+    return true;
+}
+
+void CPlumeDoc::UpdateTitle(const std::string& name) {
+    const std::string fileTitle = FileTitle(name);
+    if (fileTitle.empty()) {
+        return;
+    }
+    if (!database_) {
+        title_ = fileTitle;
+        baseTitle_ = fileTitle;
+    } else {
+        if (services_.views != nullptr) {
+            services_.views->SetStatusPane(4, FileTitle(database_->ImagePath()));
+            services_.views->SetStatusPane(2, std::to_string(database_->SetManager().GetCurrentCount()));
+        }
+        title_ = fileTitle;
+        if (needsNamePrompt_) {
+            for (const char* extension : {".plm", ".txt", ".bmp", ".tif"}) {
+                if (SaveTypes::Matches(title_, extension)) {
+                    title_.resize(title_.rfind('.'));
+                    break;
+                }
+            }
+        }
+        baseTitle_ = title_;
+        if (modified_) {
+            title_ += "*";
+        }
+    }
+    if (services_.views != nullptr) {
+        services_.views->SetTitle(title_);
+    }
+}
+
+void CPlumeDoc::SetModified(bool modified) {
+    modified_ = modified;
+    UpdateTitle(path_);
+}
+
+void CPlumeDoc::ReleaseContents() {
+    mappingManager_.reset();
+    database_.reset();
+}
+
+void CPlumeDoc::CreateMappingManager() {
+    mappingManager_.reset();
+    if (!database_) {
+        return;
+    }
+    std::unique_ptr<AttributeRep> rep = database_->Mapping().CreateRep(TransformMan::kKey);
+    mappingManager_.reset(static_cast<TransformMan*>(rep.release()));
+}
+
+bool CPlumeDoc::HasImage() const { return database_ && database_->Image().HasImage(); }
+
+std::pair<int, int> CPlumeDoc::GetImageSize() const {
+    if (!HasImage()) {
+        return {1, 1};
+    }
+    const ImageStore::Info info = database_->Image().GetInfo();
+    return {info.width > 0 ? info.width : 1, info.height > 0 ? info.height : 1};
+}
+
+ImageStore* CPlumeDoc::GetScaledImage(int width, int height) {
+    return database_ ? database_->Image().GetScaledCopy(width, height) : nullptr;
+}
+
+void CPlumeDoc::SelectDataSet(std::int32_t index) {
+    if (!database_) {
+        return;
+    }
+    database_->ChooseSet(index);
+    CommitTask();
+}
+
+void CPlumeDoc::CommitTask() {
+    if (!database_) {
+        return;
+    }
+    const std::int32_t hint = database_->TakeUpdateHint();
+    if (services_.views != nullptr) {
+        services_.views->UpdateAllViews(hint);
+    }
+}
+
+bool CPlumeDoc::PerformAndCommit(std::unique_ptr<Task> task) {
+    const bool performed = database_->Perform(std::move(task));
+    CommitTask();
+    return performed;
+}
+
+CPlumeDoc::CommandState CPlumeDoc::QueryCommand(int command) const {
+    CommandState state;
+    if (!database_) {
+        state.enabled = command == kNewDataSet || command == kOptions;
+        return state;
+    }
+    const PlumeData& d = *database_;
+    const bool region = d.Mapping().region.pixelCount > 0;
+    const bool items = d.SetManager().GetTotalCount() > 0;
+    switch (command) {
+    case kUndo:
+        state.enabled = d.CanUndo();
+        break;
+    case kRedo:
+        state.enabled = d.CanRedo();
+        break;
+    case kAxisMapping:
+    case kPixelMapping:
+        state.enabled = region;
+        break;
+    case kGridSnap:
+        state.enabled = region;
+        state.checked = d.HasGridSnap();
+        break;
+    case kDeleteAllData:
+        state.enabled = items;
+        break;
+    case kClearCurrentSet:
+        state.enabled = d.SetManager().GetCurrentCount() > 0;
+        break;
+    case kSortData:
+        state.enabled = items;
+        state.checked = d.SortData();
+        break;
+    case kNewDataSet:
+    case kOptions:
+        state.enabled = true;
+        break;
+    case kPaste:
+        state.enabled = services_.clipboard != nullptr && services_.clipboard->HasPackedBitmap();
+        break;
+    case kDefineMappingFullSized:
+    case kDeleteCurrentSet:
+    case kFlipHorizontal:
+    case kFlipVertical:
+    case kRotateClockwise:
+    case kRotateCounterClockwise:
+    case kRotate180:
+    case kImageInfo:
+    case kCopy:
+        state.enabled = HasImage();
+        break;
+    default:
+        break;
+    }
+    return state;
+}
+
+bool CPlumeDoc::RunCommand(int command) {
+    if (!QueryCommand(command).enabled || !database_) {
+        return false;
+    }
+    PlumeData* d = database_.get();
+    switch (command) {
+    case kUndo:
+        if (!d->Undo()) {
+            return false;
+        }
+        CommitTask();
+        return true;
+    case kRedo:
+        if (!d->Redo()) {
+            return false;
+        }
+        CommitTask();
+        return true;
+    case kDefineMappingFullSized:
+        return DefineMappingFullSized();
+    case kDeleteAllData: {
+        const bool done = PerformAndCommit(std::make_unique<PointClearTask>(d));
+        needsNamePrompt_ = true;
+        return done;
+    }
+    case kClearCurrentSet:
+        return PerformAndCommit(std::make_unique<SetClearTask>(d));
+    case kDeleteCurrentSet:
+        return PerformAndCommit(std::make_unique<SetDeleteTask>(d));
+    case kSortData:
+        d->SetSortData(!d->SortData());
+        d->SetManager().Notify(DatabaseHint());
+        return true;
+    case kFlipHorizontal:
+        return PerformAndCommit(std::make_unique<ImageFlipTask>(d, ImageFlipTask::kHorizontal));
+    case kFlipVertical:
+        return PerformAndCommit(std::make_unique<ImageFlipTask>(d, ImageFlipTask::kVertical));
+    case kRotateClockwise:
+        return PerformAndCommit(std::make_unique<ImageRotateTask>(d, 90));
+    case kRotateCounterClockwise:
+        return PerformAndCommit(std::make_unique<ImageRotateTask>(d, 270));
+    case kRotate180:
+        return PerformAndCommit(std::make_unique<ImageRotateTask>(d, 180));
+    case kCopy:
+        return CopyToClipboard();
+    case kPaste:
+        return PasteFromClipboard();
+    default:
+        return false; // the dialog commands are run by their windows
+    }
+}
+
+bool CPlumeDoc::NewDataSet(const std::string& name) {
+    if (!database_ || name.empty()) {
+        return false;
+    }
+    return PerformAndCommit(std::make_unique<NewSetTask>(database_.get(), name));
+}
+
+bool CPlumeDoc::DefineMappingFullSized() {
+    if (!HasImage()) {
+        return false;
+    }
+    const auto [width, height] = GetImageSize();
+    std::unique_ptr<AttributeRep> rep = database_->Mapping().CreateRep(TransformMan::kKey);
+    static_cast<TransformMan&>(*rep).DragRegion(0, DPoint{0, 0}, DPoint{double(width - 1), double(height - 1)});
+    return PerformAndCommit(std::make_unique<TransTask>(database_.get(), std::move(rep)));
+}
+
+bool CPlumeDoc::CopyToClipboard() {
+    Clipboard* clipboard = services_.clipboard;
+    if (clipboard == nullptr || !database_ || !clipboard->Open()) {
+        return false;
+    }
+    BusyScope busy(services_.busy);
+    clipboard->Empty();
+    std::string text;
+    database_->ExportText(text, "\t");
+    clipboard->SetText(text);
+    const PackedBitmap& bitmap = database_->Image().GetPackedBitmap();
+    if (!bitmap.Empty()) {
+        clipboard->SetPackedBitmap(std::vector<std::uint8_t>(bitmap.Data(), bitmap.Data() + bitmap.TotalSize()));
+    }
+    clipboard->Close();
+    return true;
+}
+
+bool CPlumeDoc::PasteFromClipboard() {
+    Clipboard* clipboard = services_.clipboard;
+    if (clipboard == nullptr || !database_ || !clipboard->Open()) {
+        return false;
+    }
+    std::optional<std::vector<std::uint8_t>> bytes;
+    {
+        BusyScope busy(services_.busy);
+        bytes = clipboard->GetPackedBitmap();
+        clipboard->Close();
+    }
+    ImageStore pasted;
+    if (!bytes || !pasted.SetFromPacked(bytes->data(), bytes->size())) {
+        return false;
+    }
+    return PerformAndCommit(std::make_unique<ImagePasteTask>(
+        database_.get(), pasted, Preferences(services_).reuseMappingData != 0));
+}
+
+void CPlumeDoc::ApplyOptions(const CPreferences& preferences) {
+    if (database_) {
+        database_->ApplyPreferences(preferences);
+    }
+}
+
+std::string CPlumeDoc::ImageInformationText() const {
+    if (!database_) {
+        return std::string();
+    }
+    return FormatImageInformation(database_->Image(), database_->ImagePath(), database_->ImageModified());
+}

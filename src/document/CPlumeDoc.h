@@ -1,0 +1,125 @@
+#pragma once
+
+#include "database/PlumeData.h"
+#include "document/DocumentServices.h"
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <utility>
+
+class ImageStore;
+class TransformMan;
+
+// One open image or document file: its database, its mapping manager, its path, title
+// and modified state, and the document-level commands. It talks to the platform only
+// through its services.
+//
+// Document file: the bytes "PLMQ" (little-endian 0x514D4C50), then the database block.
+class CPlumeDoc : public DocumentLink {
+public:
+    static constexpr std::uint32_t kMagic = 0x514D4C50;
+
+    // Command ids of the document's menus and toolbars.
+    enum Command : int {
+        kUndo = 57643,
+        kRedo = 57644,
+        kAxisMapping = 32773,
+        kPixelMapping = 32809,
+        kDefineMappingFullSized = 32805,
+        kGridSnap = 32816,
+        kDeleteAllData = 32780,
+        kClearCurrentSet = 32861,
+        kDeleteCurrentSet = 32862,
+        kNewDataSet = 32854,
+        kSortData = 32781,
+        kFlipHorizontal = 32782,
+        kFlipVertical = 32783,
+        kRotateClockwise = 32784,
+        kRotateCounterClockwise = 32785,
+        kRotate180 = 32786,
+        kImageInfo = 32787,
+        kCopy = 57634,
+        kPaste = 57637,
+        kOptions = 32801,
+    };
+
+    struct CommandState {
+        bool enabled = false;
+        bool checked = false;
+    };
+
+    explicit CPlumeDoc(DocumentServices services);
+    ~CPlumeDoc() override;
+    CPlumeDoc(const CPlumeDoc&) = delete;
+    CPlumeDoc& operator=(const CPlumeDoc&) = delete;
+
+    bool NewDocument();
+    // An image file first (BMP, TIFF), else a document file; the path becomes the
+    // document's and goes on the recent-file list.
+    bool OpenDocument(const std::string& path);
+    bool LoadDocumentFile(const std::string& path);
+    // File > Save (the current path, replace) and Save As (no path, replace).
+    bool SaveWithPrompt(const std::string& path, bool replace);
+    bool PromptSaveName(std::string& name, bool replace);
+    // Writes the form that the name's extension selects (unknown extensions as ".txt").
+    bool SaveDocument(const std::string& path);
+    bool SaveDocumentFile(const std::string& path);
+    bool ExportTextFile(const std::string& path, const char* separator);
+
+    void UpdateTitle(const std::string& name);
+    void SetModified(bool modified) override;
+    bool IsModified() const { return modified_; }
+    void ReleaseContents();
+    void CreateMappingManager();
+    bool HasImage() const;
+    std::pair<int, int> GetImageSize() const;
+    ImageStore* GetScaledImage(int width, int height);
+    void SelectDataSet(std::int32_t index);
+    void CommitTask();
+
+    CommandState QueryCommand(int command) const;
+    // The commands that need no dialog; false when the command is not enabled or did
+    // nothing.
+    bool RunCommand(int command);
+    // New Data Set with the name the dialog gave; an empty name is refused.
+    bool NewDataSet(const std::string& name);
+    bool DefineMappingFullSized();
+    bool CopyToClipboard();
+    bool PasteFromClipboard();
+    // The options dialog's OK: the document's database takes the sort and bitmap-copy
+    // choices.
+    void ApplyOptions(const CPreferences& preferences);
+    std::string ImageInformationText() const;
+
+    PlumeData* Database() { return database_.get(); }
+    const PlumeData* Database() const { return database_.get(); }
+    TransformMan* MappingManager() { return mappingManager_.get(); }
+    const std::string& Path() const { return path_; }
+    void SetPath(const std::string& path) { path_ = path; }
+    const std::string& Title() const { return title_; }
+    bool NeedsNamePrompt() const { return needsNamePrompt_; }
+
+    // Process-wide values: true until the first successful open; the save type last chosen.
+    static void ResetProcessState();
+    static int LastSaveType();
+
+private:
+    // Thrown by Serialize after it has shown its own message.
+    struct SilentAbort {};
+
+    void Serialize(Archive& archive);
+    bool CreateDatabase();
+    void ShowMessage(const std::string& text) const;
+    bool SaveText(const std::string& path, const char* separator);
+    bool PerformAndCommit(std::unique_ptr<Task> task);
+
+    DocumentServices services_;
+    std::unique_ptr<PlumeData> database_;
+    std::unique_ptr<TransformMan> mappingManager_;
+    bool needsNamePrompt_ = true;
+    bool modified_ = false;
+    std::string path_;
+    std::string title_;     // as shown: with "*" while modified
+    std::string baseTitle_; // without it
+};
