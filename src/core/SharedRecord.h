@@ -71,9 +71,10 @@ template <typename T> bool Read(Archive& archive, SmartPtr<T>& pointer) {
         pointer.ShareHolder(static_cast<typename SmartPtr<T>::Holder*>(holder));
         return true;
     }
-    // A pointer is read once; one that already stands in the table (a caller reading into
-    // it twice) gets a holder of its own, so the records shared with it are not overwritten.
-    if (ArchiveObjectTable::Instance().Find(pointer.holder()) != 0) {
+    // A body is read into a holder of the pointer's own: one that other pointers share (or
+    // that already stands in the table) is left alone, so that the records shared with it
+    // are not overwritten.
+    if (pointer.UseCount() > 1 || ArchiveObjectTable::Instance().Find(pointer.holder()) != 0) {
         pointer = SmartPtr<T>();
     }
     if (version > 100 && typeName != pointer->TypeName()) {
