@@ -83,8 +83,15 @@ void CPlumeDoc::ShowMessage(const std::string& text) const {
 bool CPlumeDoc::CreateDatabase() {
     mappingManager_.reset();
     database_ = std::make_unique<PlumeData>(this);
+    AttachToFrame();
     database_->CreateDefaultSet();
     return true;
+}
+
+void CPlumeDoc::AttachToFrame() {
+    if (services_.views != nullptr) {
+        services_.views->AttachDatabase(database_.get());
+    }
 }
 
 bool CPlumeDoc::NewDocument() {
@@ -95,6 +102,7 @@ bool CPlumeDoc::NewDocument() {
     database_ = std::make_unique<PlumeData>(this);
     UpdateTitle("Untitled");
     database_->ApplyPreferences(Preferences(services_));
+    AttachToFrame();
     database_->CreateDefaultSet();
     return true;
 }
@@ -359,6 +367,9 @@ void CPlumeDoc::SetModified(bool modified) {
 
 void CPlumeDoc::ReleaseContents() {
     mappingManager_.reset();
+    if (database_ && services_.views != nullptr) {
+        services_.views->AttachDatabase(nullptr);
+    }
     database_.reset();
 }
 

@@ -71,6 +71,8 @@ public:
     void SetModified(bool modified) override;
     bool IsModified() const { return modified_; }
     void ReleaseContents();
+    // Hands the database to the main frame's data-set box and attributes panel.
+    void AttachToFrame();
     void CreateMappingManager();
     bool HasImage() const;
     std::pair<int, int> GetImageSize() const;

@@ -2,6 +2,8 @@
 
 #include <string>
 
+class PlumeData;
+
 // What a document asks of the windows that show it: redraw with an update hint (0 data
 // changed, 1 image flipped, rotated or cropped, 2 image pasted, 3 current set chosen),
 // show its title and the status-bar panes, and hand its sets and attributes to the bars.
@@ -11,4 +13,7 @@ public:
     virtual void UpdateAllViews(int hint) = 0;
     virtual void SetTitle(const std::string& title) = 0;
     virtual void SetStatusPane(int pane, const std::string& text) = 0;
+    // The document's database for the data-set box and the attributes panel of the main
+    // frame; null when the document lets go of it.
+    virtual void AttachDatabase(PlumeData* /*database*/) {}
 };
