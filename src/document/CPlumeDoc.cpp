@@ -222,6 +222,21 @@ bool CPlumeDoc::SaveWithPrompt(const std::string& path, bool replace) {
     return true;
 }
 
+bool CPlumeDoc::SaveModified() {
+    if (!modified_ || services_.messages == nullptr) {
+        return true;
+    }
+    switch (services_.messages->AskSaveChanges(baseTitle_)) {
+    case MessageService::Answer::Yes:
+        return SaveWithPrompt(path_, true);
+    case MessageService::Answer::No:
+        return true;
+    case MessageService::Answer::Cancel:
+        break;
+    }
+    return false;
+}
+
 bool CPlumeDoc::PromptSaveName(std::string& name, bool replace) {
     if (!database_) {
         return false;

@@ -65,6 +65,9 @@ public:
     // Writes the form that the name's extension selects (unknown extensions as ".txt").
     bool SaveDocument(const std::string& path);
     bool SaveDocumentFile(const std::string& path);
+    // Before a modified document closes: "Save changes to %1?". Yes saves as Save does,
+    // No lets it close unsaved, Cancel (or a save that fails) keeps it open.
+    bool SaveModified();
     bool ExportTextFile(const std::string& path, const char* separator);
 
     void UpdateTitle(const std::string& name);
