@@ -195,9 +195,10 @@ bool PlumeData::Write(Archive& archive) {
     archive.WriteInt32(kTagSets);
     sets_.Serialize(archive);
     archive.WriteInt32(kTagEnd);
-    ClearChangeFlags();
     return true;
 }
+
+void PlumeData::MarkSaved() { ClearChangeFlags(); }
 
 // The image kept by reference: at its path, else under its bare file name beside the
 // document file or in the current folder. Whenever it loads, the document keeps it by

@@ -86,6 +86,10 @@ public:
     // Writes or reads the database block. documentPath is the file being read: an embedded
     // image takes it as its image path.
     bool Serialize(Archive& archive, const std::string& documentPath = std::string());
+    // After the written block is safely in its file: nothing is modified any more. (Writing
+    // alone does not clear the flags: a file that then fails to be written must leave the
+    // document modified.)
+    void MarkSaved();
 
     // "AttTransform" the mapping, "AttRegGrid" the grid settings; null for any other key.
     AttributeData* GetAttributeData(std::string_view key);

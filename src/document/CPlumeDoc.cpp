@@ -121,7 +121,7 @@ bool CPlumeDoc::OpenDocument(const std::string& path) {
         database_->ReplaceImage(image, PlumeData::kHintData);
         database_->Image().SetTypeCode(image.GetTypeCode());
         database_->ApplyPreferences(Preferences(services_));
-    } else if (!LoadDocumentFile(path)) {
+    } else if (!(readable ? LoadDocumentBytes(path, bytes) : LoadDocumentFile(path))) {
         ReleaseContents();
         return false;
     }
@@ -149,6 +149,10 @@ bool CPlumeDoc::LoadDocumentFile(const std::string& path) {
         ShowMessage(kFailedToOpen);
         return false;
     }
+    return LoadDocumentBytes(path, bytes);
+}
+
+bool CPlumeDoc::LoadDocumentBytes(const std::string& path, const std::vector<std::uint8_t>& bytes) {
     if (bytes.empty()) {
         return true;
     }
@@ -161,7 +165,8 @@ bool CPlumeDoc::LoadDocumentFile(const std::string& path) {
         path_ = previousPath;
         return true;
     } catch (const SilentAbort&) {
-    } catch (const ArchiveEndOfFile&) {
+    } catch (const std::exception&) {
+        // The end of the file, or no memory for what it holds.
         ShowMessage(kFailedToOpen);
     }
     path_ = previousPath;
@@ -318,12 +323,19 @@ bool CPlumeDoc::ExportTextFile(const std::string& path, const char* separator) {
 }
 
 bool CPlumeDoc::SaveDocumentFile(const std::string& path) {
+    if (!database_) {
+        ShowMessage(kFailedToSave);
+        return false;
+    }
     Archive archive;
     {
         BusyScope busy(services_.busy);
         try {
             Serialize(archive);
         } catch (const SilentAbort&) {
+            return false;
+        } catch (const std::exception&) {
+            ShowMessage(kFailedToSave); // no memory for the file's bytes
             return false;
         }
     }
@@ -340,6 +352,7 @@ bool CPlumeDoc::SaveDocumentFile(const std::string& path) {
         ShowMessage(kFailedToSave);
         return false;
     }
+    database_->MarkSaved();
     return true;
 }
 

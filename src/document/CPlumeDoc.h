@@ -7,6 +7,7 @@
 #include <memory>
 #include <string>
 #include <utility>
+#include <vector>
 
 class ImageStore;
 class TransformMan;
@@ -59,6 +60,8 @@ public:
     // document's and goes on the recent-file list.
     bool OpenDocument(const std::string& path);
     bool LoadDocumentFile(const std::string& path);
+    // The same for a file already read into memory.
+    bool LoadDocumentBytes(const std::string& path, const std::vector<std::uint8_t>& bytes);
     // File > Save (the current path, replace) and Save As (no path, replace).
     bool SaveWithPrompt(const std::string& path, bool replace);
     bool PromptSaveName(std::string& name, bool replace);
