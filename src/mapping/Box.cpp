@@ -542,19 +542,27 @@ void Box::UpdateMidpoints(NodeArray& nodes) {
     }
 }
 
-double Box::ExtentArea(const NodeArray& nodes) {
-    double minX = nodes[0].x;
-    double maxX = nodes[0].x;
-    double minY = nodes[0].y;
-    double maxY = nodes[0].y;
-    for (const DPoint& node : nodes) {
-        if (!std::isfinite(node.x) || !std::isfinite(node.y)) {
-            return std::numeric_limits<double>::quiet_NaN();
-        }
-        minX = std::min(minX, node.x);
-        maxX = std::max(maxX, node.x);
-        minY = std::min(minY, node.y);
-        maxY = std::max(maxY, node.y);
+bool Box::Bounds(const DPoint* points, std::size_t count, DPoint& low, DPoint& high) {
+    if (count == 0) {
+        return false;
     }
-    return (maxX - minX) * (maxY - minY);
+    low = high = points[0];
+    for (std::size_t i = 0; i < count; ++i) {
+        const DPoint& p = points[i];
+        if (!std::isfinite(p.x) || !std::isfinite(p.y)) {
+            return false;
+        }
+        low = DPoint{std::min(low.x, p.x), std::min(low.y, p.y)};
+        high = DPoint{std::max(high.x, p.x), std::max(high.y, p.y)};
+    }
+    return true;
+}
+
+double Box::ExtentArea(const NodeArray& nodes) {
+    DPoint low;
+    DPoint high;
+    if (!Bounds(nodes.data(), nodes.size(), low, high)) {
+        return std::numeric_limits<double>::quiet_NaN();
+    }
+    return (high.x - low.x) * (high.y - low.y);
 }

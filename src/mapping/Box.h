@@ -3,6 +3,7 @@
 #include "core/Geometry.h"
 
 #include <array>
+#include <cstddef>
 #include <cstdint>
 
 class Archive;
@@ -148,6 +149,8 @@ public:
     static void UpdateMidpoints(NodeArray& nodes);
     // Area of the bounding box of a node array; NaN when a node is not finite.
     static double ExtentArea(const NodeArray& nodes);
+    // The bounding box of the points; false when there are none or one is not finite.
+    static bool Bounds(const DPoint* points, std::size_t count, DPoint& low, DPoint& high);
 
     std::int32_t pixelCount = 0; // 0 = no region; 8 once the pixel nodes are set
     std::int32_t graphCount = 0; // 8 once graph values are set

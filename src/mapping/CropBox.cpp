@@ -48,19 +48,15 @@ bool CropBox::CropRect(int& left, int& top, int& width, int& height) const {
     }
     DPoint corners[4];
     GetPixelCorners(4, corners);
-    double minX = corners[0].x;
-    double maxX = corners[0].x;
-    double minY = corners[0].y;
-    double maxY = corners[0].y;
-    for (const DPoint& corner : corners) {
-        if (!std::isfinite(corner.x) || !std::isfinite(corner.y)) {
-            return false;
-        }
-        minX = std::min(minX, corner.x);
-        maxX = std::max(maxX, corner.x);
-        minY = std::min(minY, corner.y);
-        maxY = std::max(maxY, corner.y);
+    DPoint low;
+    DPoint high;
+    if (!Bounds(corners, 4, low, high)) {
+        return false;
     }
+    const double minX = low.x;
+    const double minY = low.y;
+    const double maxX = high.x;
+    const double maxY = high.y;
     int l = 0;
     int t = 0;
     int w = 0;
