@@ -27,9 +27,10 @@ public:
 
     const char* TypeName() const override { return kTypeName; }
 
-    // The point's own fields after the base body.
-    void SerializeFields(Archive& archive);
-
     DPoint graph;
     DPoint pixel;
+
+private:
+    // The point's own fields after the base body.
+    void SerializeFields(Archive& archive);
 };

@@ -69,29 +69,37 @@ std::optional<SmartPtr<DbAttRep>> PlumeData::ReplaceAttribute(const SmartPtr<DbA
     return AttributeManager().ReplaceAttribute(attribute);
 }
 
-bool PlumeData::FlipImageHorizontal() {
-    image_.FlipHorizontal();
+void PlumeData::MarkImageChanged() {
     imageModified_ = 1;
     updateHint_ = kHintImageChanged;
+}
+
+bool PlumeData::FlipImageHorizontal() {
+    image_.FlipHorizontal();
+    MarkImageChanged();
     return true;
 }
 
 bool PlumeData::FlipImageVertical() {
     image_.FlipVertical();
-    imageModified_ = 1;
-    updateHint_ = kHintImageChanged;
+    MarkImageChanged();
     return true;
 }
 
 bool PlumeData::RotateImage(int degrees) {
     image_.Rotate(degrees);
-    imageModified_ = 1;
-    updateHint_ = kHintImageChanged;
+    MarkImageChanged();
     return true;
 }
 
 void PlumeData::ReplaceImage(const ImageStore& image, std::int32_t hint) {
     image_.Assign(image);
+    imageSet_ = 1;
+    updateHint_ = hint;
+}
+
+void PlumeData::ReplaceImage(ImageStore&& image, std::int32_t hint) {
+    image_.SetBitmap(image.TakeBitmap(), image_.GetTypeCode());
     imageSet_ = 1;
     updateHint_ = hint;
 }

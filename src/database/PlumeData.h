@@ -72,6 +72,8 @@ public:
     bool RotateImage(int degrees);
     // The store takes a copy of the image; hint 2 for a paste, 1 for a crop, 0 on open.
     void ReplaceImage(const ImageStore& image, std::int32_t hint);
+    // The same, taking the other store's bitmap instead of copying it (an opened file).
+    void ReplaceImage(ImageStore&& image, std::int32_t hint);
 
     void ApplyPreferences(const CPreferences& preferences);
     void NotifyAll();
@@ -126,6 +128,8 @@ private:
     bool Read(Archive& archive, const std::string& documentPath);
     bool ReadImageReference(const std::string& documentPath);
     void ClearChangeFlags();
+    // A flip or rotation: the image is modified and the views redraw it.
+    void MarkImageChanged();
 
     DocumentLink* document_;
     DbSetMgr sets_;

@@ -118,8 +118,9 @@ bool CPlumeDoc::OpenDocument(const std::string& path) {
     ImageStore image;
     if (readable && image.LoadBytes(bytes.data(), bytes.size())) {
         database_->SetImagePath(path);
-        database_->ReplaceImage(image, PlumeData::kHintData);
-        database_->Image().SetTypeCode(image.GetTypeCode());
+        const int typeCode = image.GetTypeCode();
+        database_->ReplaceImage(std::move(image), PlumeData::kHintData);
+        database_->Image().SetTypeCode(typeCode);
         database_->ApplyPreferences(Preferences(services_));
     } else if (!(readable ? LoadDocumentBytes(path, bytes) : LoadDocumentFile(path))) {
         ReleaseContents();
@@ -513,17 +514,14 @@ bool CPlumeDoc::RunCommand(int command) {
     PlumeData* d = database_.get();
     switch (command) {
     case kUndo:
-        if (!d->Undo()) {
-            return false;
+    case kRedo: {
+        // The views redraw only when the history really moved.
+        const bool moved = command == kUndo ? d->Undo() : d->Redo();
+        if (moved) {
+            CommitTask();
         }
-        CommitTask();
-        return true;
-    case kRedo:
-        if (!d->Redo()) {
-            return false;
-        }
-        CommitTask();
-        return true;
+        return moved;
+    }
     case kDefineMappingFullSized:
         return DefineMappingFullSized();
     case kDeleteAllData: {

@@ -71,6 +71,12 @@ void ImageStore::SetBitmap(PackedBitmap bitmap, int typeCode) {
     BuildPalette();
 }
 
+PackedBitmap ImageStore::TakeBitmap() {
+    PackedBitmap taken = std::move(bitmap_);
+    Release();
+    return taken;
+}
+
 void ImageStore::Assign(const ImageStore& other) {
     if (this == &other) {
         return;

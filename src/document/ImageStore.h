@@ -57,6 +57,8 @@ public:
     bool SetFromPacked(const std::uint8_t* data, std::size_t size);
     // Takes a bitmap that a codec has built.
     void SetBitmap(PackedBitmap bitmap, int typeCode);
+    // Hands the bitmap over without a copy; the store is then empty.
+    PackedBitmap TakeBitmap();
 
     // Copies the other's bitmap and drops the cache; the type code stays as it was.
     void Assign(const ImageStore& other);

@@ -14,6 +14,7 @@
 #include "history/SetClearTask.h"
 #include "history/SetDeleteTask.h"
 #include "history/TransTask.h"
+#include "mapping/CropBox.h"
 #include "mapping/RegGridVw.h"
 #include "mapping/TransformAxisVw.h"
 #include "mapping/TransformMan.h"
@@ -236,6 +237,36 @@ TEST(Tasks, ImageTasksSetTheirHintsAndFlags) {
             EXPECT_EQ(database.SetManager().GetTotalCount(), 0) << c.what; // data cleared
         }
     }
+}
+
+} // namespace
+
+namespace {
+
+TEST(Tasks, TheCropBoxMakesACropOfItsRectangleOrNothing) {
+    PlumeData database;
+    Populate(database);
+    CropBox box;
+    EXPECT_EQ(box.MakeCropTask(database), nullptr); // no rectangle yet
+    box.SetPixelRect(DPoint{100, 100}, DPoint{110, 110});
+    EXPECT_EQ(box.MakeCropTask(database), nullptr); // nothing of the image inside
+    // Corners (2.4, 1.6)-(10.4, 5.6): left 2, top 2, 9 x 5 pixels.
+    box.SetPixelRect(DPoint{2.4, 1.6}, DPoint{10.4, 5.6});
+    const PackedBitmap before = database.Image().GetPackedBitmap();
+    std::unique_ptr<Task> crop = box.MakeCropTask(database);
+    ASSERT_NE(crop, nullptr);
+    EXPECT_EQ(crop->GetName(), "Crop Image");
+    ASSERT_TRUE(database.Perform(std::move(crop)));
+    const PackedBitmap& after = database.Image().GetPackedBitmap();
+    ASSERT_EQ(after.Width(), 9);
+    ASSERT_EQ(after.Height(), 5);
+    for (int y = 0; y < 5; ++y) {
+        for (int x = 0; x < 9; ++x) {
+            EXPECT_EQ(after.PixelAt(x, y), before.PixelAt(x + 2, y + 2));
+        }
+    }
+    ASSERT_TRUE(database.Undo());
+    EXPECT_EQ(database.Image().GetInfo().width, 20);
 }
 
 } // namespace
