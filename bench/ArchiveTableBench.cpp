@@ -5,7 +5,7 @@
 #include "database/DbAttRep.h"
 #include "database/DbPointRep.h"
 #include "database/DbSetMgr.h"
-#include "document/Archive.h"
+#include "core/Archive.h"
 
 #include <benchmark/benchmark.h>
 

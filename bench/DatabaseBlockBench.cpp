@@ -2,7 +2,7 @@
 // against writing and reading the same number of bytes with plain fwrite / fread.
 #include "database/DbPointRep.h"
 #include "database/PlumeData.h"
-#include "document/Archive.h"
+#include "core/Archive.h"
 
 #include <benchmark/benchmark.h>
 

@@ -8,7 +8,7 @@
 //       compress of the same bitmap
 #include "database/DbPointRep.h"
 #include "database/PlumeData.h"
-#include "document/Archive.h"
+#include "core/Archive.h"
 #include "document/CPlumeDoc.h"
 
 #include <benchmark/benchmark.h>

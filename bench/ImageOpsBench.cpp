@@ -1,9 +1,9 @@
 // Image operations on large scans, each against a memcpy of the same bytes measured in the
 // same run: flips and quarter turns of the whole bitmap, scaling per output byte, and
 // loading a BMP file against reading the file into memory.
-#include "document/BitmapOps.h"
-#include "document/BmpCodec.h"
-#include "document/ImageStore.h"
+#include "image/BitmapOps.h"
+#include "image/BmpCodec.h"
+#include "image/ImageStore.h"
 
 #include <benchmark/benchmark.h>
 

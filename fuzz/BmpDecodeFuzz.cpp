@@ -1,7 +1,7 @@
 // Reads arbitrary bytes as a BMP file. What decodes is walked pixel by pixel (as drawing
 // does) and written again; the written file must read back to the same block.
-#include "document/BmpCodec.h"
-#include "document/PackedBitmap.h"
+#include "image/BmpCodec.h"
+#include "image/PackedBitmap.h"
 
 #include <cstddef>
 #include <cstdint>

@@ -1,8 +1,8 @@
 // Reads arbitrary bytes as the image copy record of a document (first byte even: the
 // compressed record, odd: the older uncompressed one); an image that reads is then put
 // through the pixel operations at a small size.
-#include "document/Archive.h"
-#include "document/ImageStore.h"
+#include "core/Archive.h"
+#include "image/ImageStore.h"
 
 #include <cstddef>
 #include <cstdint>

@@ -1,6 +1,6 @@
 // Opens arbitrary bytes as a file, exactly as File > Open does: as an image first, then as
 // a document file. Whatever opens is exported as text and serialized again.
-#include "document/Archive.h"
+#include "core/Archive.h"
 #include "document/CPlumeDoc.h"
 
 #include <cstddef>

@@ -3,7 +3,7 @@
 #include "core/ArchiveObjectTable.h"
 #include "database/DbSetMgr.h"
 #include "database/ExportOptions.h"
-#include "document/Archive.h"
+#include "core/Archive.h"
 
 #include <cstddef>
 #include <cstdint>

@@ -2,8 +2,8 @@
 // every byte its header describes; reading all of it lets the sanitizers see the block.
 // Seeds: fuzz/seeds/TiffDecodeFuzz (tiny files of each path: fax, tiles, palette, 16-bit
 // grey, every orientation), plus the TIFF corpus folders given on the command line.
-#include "document/PackedBitmap.h"
-#include "document/TiffCodec.h"
+#include "image/PackedBitmap.h"
+#include "image/TiffCodec.h"
 
 #include <cstddef>
 #include <cstdint>

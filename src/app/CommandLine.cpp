@@ -3,7 +3,7 @@
 #include "app/CoreDemo.h"
 #include "app/HeadlessMessages.h"
 #include "document/CPlumeDoc.h"
-#include "document/CPreferences.h"
+#include "core/CPreferences.h"
 #include "platform/IniSettingsProfile.h"
 
 #include <string>

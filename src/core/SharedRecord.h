@@ -3,7 +3,7 @@
 #include "core/ArchiveObjectTable.h"
 #include "core/Dynamic.h"
 #include "core/SmartPtr.h"
-#include "document/Archive.h"
+#include "core/Archive.h"
 
 #include <string>
 

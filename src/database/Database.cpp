@@ -1,6 +1,6 @@
 #include "database/Database.h"
 
-#include "history/Task.h"
+#include "database/Task.h"
 
 Database::Database() = default;
 

@@ -2,7 +2,7 @@
 
 #include "core/SharedRecord.h"
 #include "database/DbPrimRep.h"
-#include "document/Archive.h"
+#include "core/Archive.h"
 
 void DbAttMgrRep::PrepareChange() {
     all_ = all_->CopyAll();

@@ -1,7 +1,7 @@
 #include "database/DbAttPrimRep.h"
 
 #include "core/SharedRecord.h"
-#include "document/Archive.h"
+#include "core/Archive.h"
 
 bool DbAttPrimRep::Serialize(Archive& archive) {
     if (archive.IsStoring()) {

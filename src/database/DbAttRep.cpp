@@ -1,6 +1,6 @@
 #include "database/DbAttRep.h"
 
-#include "document/Archive.h"
+#include "core/Archive.h"
 
 bool DbAttRep::Serialize(Archive& archive) {
     if (archive.IsStoring()) {

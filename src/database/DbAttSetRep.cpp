@@ -2,7 +2,7 @@
 
 #include "core/SharedRecord.h"
 #include "database/NameTable.h"
-#include "document/Archive.h"
+#include "core/Archive.h"
 
 std::int32_t DbAttSetRep::FindByName(std::string_view name) const {
     for (std::int32_t i = 0; i < Count(); ++i) {

@@ -2,9 +2,9 @@
 
 #include "core/NumberText.h"
 #include "database/ExportOptions.h"
-#include "document/Archive.h"
+#include "core/Archive.h"
 #include "mapping/TransformData.h"
-#include "tools/DrawContext.h"
+#include "draw/DrawContext.h"
 
 void DbPointRep::Remap(const TransformData& mapping) { mapping.PixelToGraph(pixel, graph); }
 

@@ -1,7 +1,7 @@
 #include "database/DbPrimRep.h"
 
 #include "core/SharedRecord.h"
-#include "document/Archive.h"
+#include "core/Archive.h"
 
 void DbPrimRep::Remap(const TransformData&) {}
 

@@ -5,7 +5,7 @@
 #include "database/DbPointRep.h"
 #include "database/ExportOptions.h"
 #include "database/NameTable.h"
-#include "document/Archive.h"
+#include "core/Archive.h"
 
 #include <algorithm>
 #include <cmath>

@@ -5,8 +5,8 @@
 #include "database/DbSetX2.h"
 #include "database/DbSetX3.h"
 #include "database/ExportOptions.h"
-#include "document/Archive.h"
-#include "tools/DrawContext.h"
+#include "core/Archive.h"
+#include "draw/DrawContext.h"
 
 #include <algorithm>
 

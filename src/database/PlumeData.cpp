@@ -3,10 +3,9 @@
 #include "core/ArchiveObjectTable.h"
 #include "database/DbPointRep.h"
 #include "database/ExportOptions.h"
-#include "document/Archive.h"
-#include "document/CPreferences.h"
-#include "tools/DrawContext.h"
-#include "tools/ToolEvent.h"
+#include "core/Archive.h"
+#include "core/CPreferences.h"
+#include "draw/DrawContext.h"
 
 #include <cmath>
 #include <filesystem>
@@ -141,13 +140,13 @@ double Significant(double d, int digits) {
 }
 } // namespace
 
-DPoint PlumeData::PixelResolution(const ToolEvent& event, int digits) const {
+DPoint PlumeData::PixelResolution(const DPoint& pixel, const IPoint& logical, double scale,
+                                  int digits) const {
     DPoint here;
-    if (!mapping_.PixelToGraph(event.pixel, here)) {
+    if (!mapping_.PixelToGraph(pixel, here)) {
         return DPoint{};
     }
-    const double zoom = event.context.scale;
-    const DPoint next{(event.logical.x + 1) / zoom, (event.logical.y + 1) / zoom};
+    const DPoint next{(logical.x + 1) / scale, (logical.y + 1) / scale};
     DPoint there;
     if (!mapping_.PixelToGraph(next, there)) {
         return DPoint{};

@@ -3,7 +3,7 @@
 #include "core/Geometry.h"
 #include "database/Database.h"
 #include "database/DbSetMgr.h"
-#include "document/ImageStore.h"
+#include "image/ImageStore.h"
 #include "mapping/RegGridData.h"
 #include "mapping/TransformData.h"
 
@@ -14,7 +14,6 @@
 class Archive;
 class CPreferences;
 class DrawContext;
-struct ToolEvent;
 
 // What the database tells the document that owns it.
 class DocumentLink {
@@ -80,9 +79,11 @@ public:
     void DrawSets(DrawContext& context);
     void DrawMapping(DrawContext& context);
     void ExportText(std::string& text, std::string_view separator) const;
-    // The graph size of one logical unit at the event, per axis, to digits + 1 significant
-    // figures; 0 on an axis where it is 0 or cannot be told.
-    DPoint PixelResolution(const ToolEvent& event, int digits) const;
+    // The graph size of one logical unit at a pointer (its image-pixel and logical position
+    // at the zoom scale), per axis, to digits + 1 significant figures; 0 on an axis where it
+    // is 0 or cannot be told.
+    DPoint PixelResolution(const DPoint& pixel, const IPoint& logical, double scale,
+                           int digits) const;
     bool HasGridSnap() const;
 
     // Writes or reads the database block. documentPath is the file being read: an embedded

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "history/Task.h"
+#include "database/Task.h"
 
 #include <cstdint>
 #include <memory>

@@ -2,7 +2,7 @@
 
 #include "core/SmartPtr.h"
 #include "database/DbAttRep.h"
-#include "history/Task.h"
+#include "database/Task.h"
 
 #include <optional>
 #include <string>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "history/Task.h"
+#include "database/Task.h"
 
 // Flips the image; a flip is its own inverse, so Do, Undo and Redo all flip.
 class ImageFlipTask : public Task {

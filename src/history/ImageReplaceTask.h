@@ -1,7 +1,7 @@
 #pragma once
 
-#include "document/ImageStore.h"
-#include "history/Task.h"
+#include "image/ImageStore.h"
+#include "database/Task.h"
 
 #include <cstdint>
 #include <memory>

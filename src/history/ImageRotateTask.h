@@ -1,6 +1,6 @@
 #pragma once
 
-#include "history/Task.h"
+#include "database/Task.h"
 
 // Rotates the image clockwise by 90, 180 or 270 degrees; undo turns it by the rest of the
 // full circle.

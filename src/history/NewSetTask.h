@@ -1,7 +1,7 @@
 #pragma once
 
 #include "database/DbMemento.h"
-#include "history/Task.h"
+#include "database/Task.h"
 
 #include <cstdint>
 #include <memory>

@@ -2,7 +2,7 @@
 
 #include "core/SmartPtr.h"
 #include "database/DbPrimRep.h"
-#include "history/Task.h"
+#include "database/Task.h"
 
 #include <cstdint>
 

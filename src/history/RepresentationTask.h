@@ -1,7 +1,7 @@
 #pragma once
 
 #include "core/AttributeData.h"
-#include "history/Task.h"
+#include "database/Task.h"
 
 #include <memory>
 #include <string>

@@ -1,8 +1,7 @@
 #include "mapping/Box.h"
 
-#include "document/Archive.h"
-#include "tools/DrawContext.h"
-#include "tools/ToolEvent.h"
+#include "core/Archive.h"
+#include "draw/DrawContext.h"
 
 #include <algorithm>
 #include <cmath>
@@ -143,8 +142,8 @@ void Box::SetPixelRect(const DPoint& p1, const DPoint& p2) {
 // The cursor kinds cycle 1 -> 2 -> 3 -> 4 with every 45 degrees of clockwise turn. The
 // turn is rounded to the nearest multiple of 45 (halves away from zero) and wrapped into
 // 0..3 steps, so every finite angle gives a kind from 1 to 4.
-int Box::CursorKind(const ToolEvent& event) const {
-    const int code = HitTest(event);
+int Box::CursorKind(const DPoint& pixel, const DPoint& tolerance) const {
+    const int code = HitTest(pixel, tolerance);
     const bool left = (code & kHitLeft) != 0;
     const bool right = (code & kHitRight) != 0;
     const bool top = (code & kHitTop) != 0;
@@ -173,15 +172,16 @@ int Box::CursorKind(const ToolEvent& event) const {
     return static_cast<int>(turned) + 1;
 }
 
-int Box::SegmentHit(const ToolEvent& event, const DPoint& p, const DPoint& q) const {
-    const DPoint& tol = event.pickTolerance;
+int Box::SegmentHit(const DPoint& pixel, const DPoint& tolerance, const DPoint& p,
+                    const DPoint& q) const {
+    const DPoint& tol = tolerance;
     const double r = std::sqrt(tol.x * tol.x + tol.y * tol.y);
     const DPoint u = Minus(p, q);
     const double length = std::sqrt(u.x * u.x + u.y * u.y);
     if (!(length > 0.0)) {
         return kSegmentMiss;
     }
-    const DPoint w = Minus(event.pixel, q);
+    const DPoint w = Minus(pixel, q);
     // Projection of the pointer on the line, measured from Q towards P.
     const double t = (w.x * u.x + w.y * u.y) / length;
     if (!(w.x * w.x + w.y * w.y - t * t < r * r)) {
@@ -199,7 +199,7 @@ int Box::SegmentHit(const ToolEvent& event, const DPoint& p, const DPoint& q) co
     return kSegmentMiss;
 }
 
-int Box::HitTest(const ToolEvent& event) const {
+int Box::HitTest(const DPoint& pixel, const DPoint& tolerance) const {
     if (pixelCount <= 0) {
         return kHitNone;
     }
@@ -217,7 +217,7 @@ int Box::HitTest(const ToolEvent& event) const {
         {kCorner6, kCorner0, kHitBottomLeft, kHitTopLeft, kHitLeft},
     };
     for (const Edge& edge : kEdges) {
-        const int hit = SegmentHit(event, pixelNodes[static_cast<std::size_t>(edge.first)],
+        const int hit = SegmentHit(pixel, tolerance, pixelNodes[static_cast<std::size_t>(edge.first)],
                                    pixelNodes[static_cast<std::size_t>(edge.second)]);
         switch (hit) {
         case kSegmentNearP:

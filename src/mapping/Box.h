@@ -8,7 +8,6 @@
 
 class Archive;
 class DrawContext;
-struct ToolEvent;
 
 // Eight values per node array, in node order (see Box).
 using NodeArray = std::array<DPoint, 8>;
@@ -100,11 +99,14 @@ public:
     virtual void SetGraphNodes(int n, const DPoint* points);
     // An unrotated region with p1 as top-left and p2 as bottom-right (as given).
     virtual void SetPixelRect(const DPoint& p1, const DPoint& p2);
+    // The hit tests take the pointer's image-pixel position and the pick tolerance in image
+    // pixels per axis.
     // The sizing cursor for the handle under the pointer, turned with the region's angle.
-    virtual int CursorKind(const ToolEvent& event) const;
-    // Where the event's pixel lies relative to segment P-Q, within the pick tolerance.
-    virtual int SegmentHit(const ToolEvent& event, const DPoint& p, const DPoint& q) const;
-    virtual int HitTest(const ToolEvent& event) const;
+    virtual int CursorKind(const DPoint& pixel, const DPoint& tolerance) const;
+    // Where the pointer lies relative to segment P-Q, within the tolerance.
+    virtual int SegmentHit(const DPoint& pixel, const DPoint& tolerance, const DPoint& p,
+                           const DPoint& q) const;
+    virtual int HitTest(const DPoint& pixel, const DPoint& tolerance) const;
     // The graph value at the region's centre (log10 form on logarithmic axes).
     virtual DPoint GraphCenter() const;
     virtual BoxSize Size() const;

@@ -1,7 +1,5 @@
 #include "mapping/CropBox.h"
 
-#include "database/PlumeData.h"
-#include "history/ImageCropTask.h"
 
 #include <algorithm>
 #include <cmath>
@@ -71,19 +69,4 @@ bool CropBox::CropRect(int& left, int& top, int& width, int& height) const {
     width = w + 1;
     height = h + 1;
     return true;
-}
-
-std::unique_ptr<Task> CropBox::MakeCropTask(PlumeData& database) const {
-    int left = 0;
-    int top = 0;
-    int width = 0;
-    int height = 0;
-    if (pixelCount <= 0 || !CropRect(left, top, width, height)) {
-        return nullptr;
-    }
-    ImageStore cropped(database.Image());
-    if (!cropped.HasImage() || !cropped.Crop(left, top, width, height)) {
-        return nullptr;
-    }
-    return std::make_unique<ImageCropTask>(&database, cropped);
 }

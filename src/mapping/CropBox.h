@@ -1,9 +1,5 @@
 #pragma once
 
-#include "history/Task.h"
-
-#include <memory>
-
 #include "mapping/Box.h"
 
 #include <array>
@@ -26,10 +22,6 @@ public:
     // included. False (outputs untouched) without a region or when the corners do not fit
     // the integer range.
     bool CropRect(int& left, int& top, int& width, int& height) const;
-
-    // The crop of the document's image to CropRect, as a task; null without a region or
-    // when the rectangle leaves nothing of the image.
-    std::unique_ptr<Task> MakeCropTask(PlumeData& database) const;
 
     std::array<DPoint, 4> savedCorners{}; // corners 0, 2, 4, 6
 };

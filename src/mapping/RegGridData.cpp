@@ -1,6 +1,6 @@
 #include "mapping/RegGridData.h"
 
-#include "document/Archive.h"
+#include "core/Archive.h"
 #include "mapping/Box.h"
 #include "mapping/RegGridSnap.h"
 #include "mapping/RegGridVw.h"

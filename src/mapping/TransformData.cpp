@@ -1,6 +1,6 @@
 #include "mapping/TransformData.h"
 
-#include "document/Archive.h"
+#include "core/Archive.h"
 #include "mapping/TransformAxisVw.h"
 #include "mapping/TransformMan.h"
 #include "mapping/TransformMemento.h"

@@ -29,12 +29,12 @@ void TransformMan::DrawRegion(DrawContext& ctx) const {
     region.Draw(ctx);
 }
 
-int TransformMan::RegionCursor(const ToolEvent& event) const {
-    return region.CursorKind(event);
+int TransformMan::RegionCursor(const DPoint& pixel, const DPoint& tolerance) const {
+    return region.CursorKind(pixel, tolerance);
 }
 
-int TransformMan::RegionHitTest(const ToolEvent& event) const {
-    return region.HitTest(event);
+int TransformMan::RegionHitTest(const DPoint& pixel, const DPoint& tolerance) const {
+    return region.HitTest(pixel, tolerance);
 }
 
 void TransformMan::DragRegion(int code, const DPoint& from, const DPoint& to) {

@@ -9,7 +9,6 @@
 
 class DrawContext;
 class TransformData;
-struct ToolEvent;
 
 // The mapping and rotating tools' editing copy of the mapping: the scale, the limits and a
 // full copy of the region. Handing it back replaces the region; in a pixel mapping the graph
@@ -28,8 +27,8 @@ public:
     // The editing copy shows no region.
     void ClearRegion();
     void DrawRegion(DrawContext& ctx) const;
-    int RegionCursor(const ToolEvent& event) const;
-    int RegionHitTest(const ToolEvent& event) const;
+    int RegionCursor(const DPoint& pixel, const DPoint& tolerance) const;
+    int RegionHitTest(const DPoint& pixel, const DPoint& tolerance) const;
     // With a handle and a region, drags that handle; otherwise starts a new unrotated region
     // spanning the two points.
     void DragRegion(int code, const DPoint& from, const DPoint& to);

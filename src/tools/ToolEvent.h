@@ -1,7 +1,7 @@
 #pragma once
 
 #include "core/Geometry.h"
-#include "tools/DrawContext.h"
+#include "draw/DrawContext.h"
 
 // One mouse or key message as the tools see it: positions in client, logical and image
 // pixel units, the pick tolerance in image pixels and the modifier keys. The view makes it;

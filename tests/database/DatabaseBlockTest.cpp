@@ -2,7 +2,7 @@
 #include "core/ArchiveObjectTable.h"
 #include "database/DbPointRep.h"
 #include "database/PlumeData.h"
-#include "document/Archive.h"
+#include "core/Archive.h"
 #include "mapping/RegGridVw.h"
 
 #include <gtest/gtest.h>

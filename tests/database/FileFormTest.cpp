@@ -4,7 +4,7 @@
 #include "database/DbPointRep.h"
 #include "database/DbSetMgr.h"
 #include "database/ExportOptions.h"
-#include "document/Archive.h"
+#include "core/Archive.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,6 @@
 #include "database/DbPointRep.h"
 #include "database/PlumeData.h"
-#include "document/CPreferences.h"
-#include "tools/ToolEvent.h"
+#include "core/CPreferences.h"
 
 #include <gtest/gtest.h>
 
@@ -85,17 +84,14 @@ TEST(PlumeData, PixelResolutionKeepsThreeSignificantFigures) {
         TransformData& mapping = database.Mapping();
         mapping.region.SetPixelRect(DPoint{0, 0}, DPoint{1000, 1000});
         mapping.SetLimits(DPoint{0, 0}, DPoint{c.xMax, c.yMax});
-        ToolEvent event;
-        event.context.scale = c.scale;
-        event.logical = IPoint{100, 100};
-        event.pixel = DPoint{100 / c.scale, 100 / c.scale};
-        const DPoint resolution = database.PixelResolution(event, 2);
+        const IPoint logical{100, 100};
+        const DPoint pixel{100 / c.scale, 100 / c.scale};
+        const DPoint resolution = database.PixelResolution(pixel, logical, c.scale, 2);
         EXPECT_NEAR(resolution.x, c.expectX, std::fabs(c.expectX) * 1e-9) << c.xMax;
         EXPECT_NEAR(resolution.y, c.expectY, std::fabs(c.expectY) * 1e-9) << c.yMax;
     }
     PlumeData noRegion;
-    ToolEvent event;
-    EXPECT_EQ(noRegion.PixelResolution(event, 2), (DPoint{0, 0}));
+    EXPECT_EQ(noRegion.PixelResolution(DPoint{}, IPoint{}, 1.0, 2), (DPoint{0, 0}));
 }
 
 } // namespace

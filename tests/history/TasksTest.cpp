@@ -247,13 +247,13 @@ TEST(Tasks, TheCropBoxMakesACropOfItsRectangleOrNothing) {
     PlumeData database;
     Populate(database);
     CropBox box;
-    EXPECT_EQ(box.MakeCropTask(database), nullptr); // no rectangle yet
+    EXPECT_EQ(ImageCropTask::FromCropBox(database, box), nullptr); // no rectangle yet
     box.SetPixelRect(DPoint{100, 100}, DPoint{110, 110});
-    EXPECT_EQ(box.MakeCropTask(database), nullptr); // nothing of the image inside
+    EXPECT_EQ(ImageCropTask::FromCropBox(database, box), nullptr); // nothing of the image inside
     // Corners (2.4, 1.6)-(10.4, 5.6): left 2, top 2, 9 x 5 pixels.
     box.SetPixelRect(DPoint{2.4, 1.6}, DPoint{10.4, 5.6});
     const PackedBitmap before = database.Image().GetPackedBitmap();
-    std::unique_ptr<Task> crop = box.MakeCropTask(database);
+    std::unique_ptr<Task> crop = ImageCropTask::FromCropBox(database, box);
     ASSERT_NE(crop, nullptr);
     EXPECT_EQ(crop->GetName(), "Crop Image");
     ASSERT_TRUE(database.Perform(std::move(crop)));

@@ -1,8 +1,7 @@
 #include "mapping/Box.h"
 #include "RasterDevice.h"
 #include "mapping/CropBox.h"
-#include "tools/DrawContext.h"
-#include "tools/ToolEvent.h"
+#include "draw/DrawContext.h"
 
 #include <gtest/gtest.h>
 
@@ -11,11 +10,13 @@
 
 namespace {
 
-ToolEvent PointerAt(DPoint pixel, double tolerance = 2.0) {
-    ToolEvent event;
-    event.pixel = pixel;
-    event.pickTolerance = {tolerance, tolerance};
-    return event;
+struct Pointer {
+    DPoint pixel;
+    DPoint tolerance;
+};
+
+Pointer PointerAt(DPoint pixel, double tolerance = 2.0) {
+    return Pointer{pixel, {tolerance, tolerance}};
 }
 
 Box RegionOf(DPoint topLeft, DPoint bottomRight) {
@@ -68,13 +69,13 @@ TEST(Box, HitCodesAndCursorsAroundAnUnrotatedRegion) {
         {{113.5, 10}, Box::kHitNone, Box::kCursorNone},
     };
     for (const Case& c : cases) {
-        const ToolEvent event = PointerAt(c.pointer);
-        EXPECT_EQ(box.HitTest(event), c.hit) << c.pointer.x << "," << c.pointer.y;
-        EXPECT_EQ(box.CursorKind(event), c.cursor) << c.pointer.x << "," << c.pointer.y;
+        const Pointer event = PointerAt(c.pointer);
+        EXPECT_EQ(box.HitTest(event.pixel, event.tolerance), c.hit) << c.pointer.x << "," << c.pointer.y;
+        EXPECT_EQ(box.CursorKind(event.pixel, event.tolerance), c.cursor) << c.pointer.x << "," << c.pointer.y;
     }
-    EXPECT_EQ(Box().HitTest(PointerAt({0, 0})), Box::kHitNone);
+    EXPECT_EQ(Box().HitTest({0, 0}, {2, 2}), Box::kHitNone);
     // A segment of no length never answers, not even at its own end.
-    EXPECT_EQ(box.SegmentHit(PointerAt({5, 5}), {5, 5}, {5, 5}), Box::kSegmentMiss);
+    EXPECT_EQ(box.SegmentHit({5, 5}, {2, 2}, {5, 5}, {5, 5}), Box::kSegmentMiss);
 }
 
 TEST(Box, SizingCursorTurnsWithTheRegion) {
@@ -101,8 +102,8 @@ TEST(Box, SizingCursorTurnsWithTheRegion) {
     for (const Case& c : cases) {
         Box box = RegionOf({10, 10}, {110, 60});
         box.Rotate(c.angle);
-        const ToolEvent event = PointerAt(box.pixelNodes[static_cast<std::size_t>(c.node)]);
-        EXPECT_EQ(box.CursorKind(event), c.cursor) << c.angle << " node " << c.node;
+        const Pointer event = PointerAt(box.pixelNodes[static_cast<std::size_t>(c.node)]);
+        EXPECT_EQ(box.CursorKind(event.pixel, event.tolerance), c.cursor) << c.angle << " node " << c.node;
     }
 }
 

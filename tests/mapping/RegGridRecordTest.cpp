@@ -1,5 +1,5 @@
 #include "ByteWriter.h"
-#include "document/Archive.h"
+#include "core/Archive.h"
 #include "mapping/RegGridData.h"
 #include "mapping/RegGridSnap.h"
 #include "mapping/RegGridVw.h"

@@ -2,7 +2,7 @@
 #include "mapping/RegGridSnap.h"
 #include "mapping/SnapTolerance.h"
 #include "mapping/TransformData.h"
-#include "tools/DrawContext.h"
+#include "draw/DrawContext.h"
 
 #include <gtest/gtest.h>
 

@@ -1,10 +1,9 @@
 #include "mapping/TransformData.h"
-#include "document/Archive.h"
+#include "core/Archive.h"
 #include "mapping/TransformAxisVw.h"
 #include "mapping/TransformMan.h"
 #include "mapping/TransformMemento.h"
 #include "mapping/TransformPpiVw.h"
-#include "tools/ToolEvent.h"
 
 #include <gtest/gtest.h>
 
@@ -450,14 +449,13 @@ TEST(TransformMan, RegionOperationsWorkOnTheCopyOnly) {
     EXPECT_EQ(man->RotationPivot(), (DPoint{10, 40}));
     EXPECT_NEAR(man->RegionSize().width, 20, 1e-12);
     EXPECT_NEAR(man->RegionSize().height, 35, 1e-12);
-    ToolEvent event;
-    event.pixel = man->region.pixelNodes[4];
-    event.pickTolerance = {1, 1};
-    EXPECT_EQ(man->RegionHitTest(event), Box::kHitBottomRight);
-    EXPECT_EQ(man->RegionCursor(event), Box::kCursorVertical); // "\" turned by 45 or more
+    const DPoint pointer = man->region.pixelNodes[4];
+    const DPoint tolerance{1, 1};
+    EXPECT_EQ(man->RegionHitTest(pointer, tolerance), Box::kHitBottomRight);
+    EXPECT_EQ(man->RegionCursor(pointer, tolerance), Box::kCursorVertical); // "\" turned by 45 or more
 
     man->ClearRegion();
-    EXPECT_EQ(man->RegionHitTest(event), Box::kHitNone);
+    EXPECT_EQ(man->RegionHitTest(pointer, tolerance), Box::kHitNone);
     man->DragRegion(Box::kHitRight, {0, 0}, {4, 3});
     EXPECT_EQ(man->region.angle, 0.0);
     EXPECT_EQ(man->region.pixelNodes[2], (DPoint{4, 0}));

@@ -1,5 +1,5 @@
 #include "ByteWriter.h"
-#include "document/Archive.h"
+#include "core/Archive.h"
 #include "mapping/TransformData.h"
 
 #include <gtest/gtest.h>

@@ -1,4 +1,4 @@
-#include "document/Archive.h"
+#include "core/Archive.h"
 
 #include "ByteWriter.h"
 #include "LargestAllocation.h"

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "document/PackedBitmap.h"
+#include "image/PackedBitmap.h"
 
 // The pixel operations of the image store, on packed bitmaps of every depth. Positions are
 // (x from the left, y from the top) of a W x H picture. Each returns false, with its input

@@ -1,4 +1,4 @@
-#include "document/SafeFileWriter.h"
+#include "image/SafeFileWriter.h"
 
 #include <atomic>
 #include <chrono>

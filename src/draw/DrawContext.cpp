@@ -1,4 +1,4 @@
-#include "tools/DrawContext.h"
+#include "draw/DrawContext.h"
 
 DrawContext::DrawContext(Device* device, double zoom)
     : dc(device), scale(zoom), mode(device != nullptr ? kNothingSelected : kNoDevice) {}

@@ -1,9 +1,9 @@
 #include "ByteWriter.h"
 #include "RasterDevice.h"
-#include "document/Archive.h"
-#include "document/ImageInformation.h"
-#include "document/ImageStore.h"
-#include "tools/DrawContext.h"
+#include "core/Archive.h"
+#include "image/ImageInformation.h"
+#include "image/ImageStore.h"
+#include "draw/DrawContext.h"
 
 #include <gtest/gtest.h>
 #include <zlib.h>

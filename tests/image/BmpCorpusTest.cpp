@@ -1,6 +1,6 @@
 // BMP files that nobody on this project wrote, against reference renderings made by other
 // programs: the BMP suite's good, questionable and bad files, and two core-header images.
-#include "document/BmpCodec.h"
+#include "image/BmpCodec.h"
 
 #include "BitmapPixels.h"
 #include "Corpus.h"

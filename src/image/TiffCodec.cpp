@@ -1,4 +1,4 @@
-#include "document/TiffCodec.h"
+#include "image/TiffCodec.h"
 
 #include <tiffio.h>
 

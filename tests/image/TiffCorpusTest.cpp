@@ -1,7 +1,7 @@
 // TIFF files that nobody on this project wrote: libtiff's own test images, checked against
 // their PNM twins or against libtiff's RGBA reading used directly, and Pillow's fax,
 // orientation and fuzzer-found files.
-#include "document/TiffCodec.h"
+#include "image/TiffCodec.h"
 
 #include "BitmapPixels.h"
 #include "Corpus.h"

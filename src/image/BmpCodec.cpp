@@ -1,6 +1,6 @@
-#include "document/BmpCodec.h"
+#include "image/BmpCodec.h"
 
-#include "document/SafeFileWriter.h"
+#include "image/SafeFileWriter.h"
 
 #include <algorithm>
 #include <bit>

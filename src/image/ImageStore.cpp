@@ -1,10 +1,10 @@
-#include "document/ImageStore.h"
+#include "image/ImageStore.h"
 
-#include "document/Archive.h"
-#include "document/BitmapOps.h"
-#include "document/BmpCodec.h"
-#include "document/TiffCodec.h"
-#include "tools/DrawContext.h"
+#include "core/Archive.h"
+#include "image/BitmapOps.h"
+#include "image/BmpCodec.h"
+#include "image/TiffCodec.h"
+#include "draw/DrawContext.h"
 
 #include <zlib.h>
 

@@ -1,4 +1,4 @@
-#include "document/BitmapOps.h"
+#include "image/BitmapOps.h"
 
 #include <algorithm>
 #include <array>

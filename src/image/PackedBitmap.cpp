@@ -1,4 +1,4 @@
-#include "document/PackedBitmap.h"
+#include "image/PackedBitmap.h"
 
 #include <cstdlib>
 #include <cstring>

@@ -1,7 +1,7 @@
 // TIFF reading against files that libtiff writes (so that every compression, orientation
 // and sample layout is a real file) and against directories built by hand (so that
 // damaged and hostile files can say anything).
-#include "document/TiffCodec.h"
+#include "image/TiffCodec.h"
 
 #include "BitmapPixels.h"
 #include "LargestAllocation.h"

@@ -1,4 +1,4 @@
-#include "tools/DrawContext.h"
+#include "draw/DrawContext.h"
 
 #include "RasterDevice.h"
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "document/PackedBitmap.h"
+#include "image/PackedBitmap.h"
 
 #include <cstddef>
 #include <cstdint>

@@ -1,5 +1,5 @@
 // BMP reading and writing against files built byte by byte.
-#include "document/BmpCodec.h"
+#include "image/BmpCodec.h"
 
 #include "BitmapPixels.h"
 #include "ByteWriter.h"

@@ -1,4 +1,4 @@
-#include "document/CPreferences.h"
+#include "core/CPreferences.h"
 
 #include "platform/SettingsProfile.h"
 

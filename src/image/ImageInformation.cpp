@@ -1,6 +1,6 @@
-#include "document/ImageInformation.h"
+#include "image/ImageInformation.h"
 
-#include "document/ImageStore.h"
+#include "image/ImageStore.h"
 
 #include <filesystem>
 
