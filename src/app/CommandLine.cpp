@@ -2,6 +2,7 @@
 
 #include "app/CoreDemo.h"
 #include "app/HeadlessMessages.h"
+#include "core/ApplicationState.h"
 #include "document/CPlumeDoc.h"
 #include "core/CPreferences.h"
 #include "platform/IniSettingsProfile.h"
@@ -33,6 +34,8 @@ void LoadStoredPreferences(CPreferences& preferences) {
 } // namespace
 
 int RunCommandLine(int argc, const char* const* argv, std::ostream& out, std::ostream& err) {
+    // This run of the program owns the process-wide values.
+    ApplicationState::Scope state;
     const std::string command = argc >= 2 ? argv[1] : "";
     if (command == "--demo" && argc == 2) {
         return RunCoreDemo(out);

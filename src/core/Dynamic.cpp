@@ -24,8 +24,8 @@ factory_list_ele::~factory_list_ele() {
 
 std::unique_ptr<object> CreateByTypeName(std::string_view typeName) {
     for (factory_list_ele* node = Head(); node != nullptr; node = node->next) {
-        if (object* made = node->factory->Create(typeName)) {
-            return std::unique_ptr<object>(made);
+        if (std::unique_ptr<object> made = node->factory->Create(typeName)) {
+            return made;
         }
     }
     return nullptr;

@@ -18,7 +18,7 @@ class abstract_factory {
 public:
     virtual ~abstract_factory() = default;
     // A new object when the name is that of the type this factory makes, else null.
-    virtual object* Create(std::string_view typeName) const = 0;
+    virtual std::unique_ptr<object> Create(std::string_view typeName) const = 0;
 };
 
 // A node of the process-wide registry; constructing one pushes it at the head of the list,
@@ -38,8 +38,8 @@ public:
 template <typename T> class factory : public abstract_factory {
 public:
     factory() : node_(this) {}
-    object* Create(std::string_view typeName) const override {
-        return typeName == T::kTypeName ? new T() : nullptr;
+    std::unique_ptr<object> Create(std::string_view typeName) const override {
+        return typeName == T::kTypeName ? std::make_unique<T>() : nullptr;
     }
 
 private:

@@ -79,12 +79,10 @@ template <typename T> bool Read(Archive& archive, SmartPtr<T>& pointer) {
     }
     if (version > 100 && typeName != pointer->TypeName()) {
         std::unique_ptr<dynamic::object> made = dynamic::CreateByTypeName(typeName);
-        T* object = dynamic_cast<T*>(made.get());
-        if (object == nullptr) {
+        if (dynamic_cast<T*>(made.get()) == nullptr) {
             return false;
         }
-        made.release();
-        pointer.ReplaceObject(object);
+        pointer.ReplaceObject(std::unique_ptr<T>(static_cast<T*>(made.release())));
     }
     TableAdd<T>(pointer.holder());
     return pointer->Serialize(archive);

@@ -3,6 +3,7 @@
 #include "core/ArchiveMark.h"
 
 #include <cstdint>
+#include <memory>
 #include <utility>
 
 // A counted pointer whose holder, not the object, is the unit of sharing: two SmartPtrs
@@ -39,9 +40,9 @@ public:
     std::int32_t UseCount() const { return holder_->count; }
 
     // Puts another object into the same holder (every sharer sees it) and destroys the old one.
-    void ReplaceObject(T* object) {
+    void ReplaceObject(std::unique_ptr<T> object) {
         T* old = holder_->object;
-        holder_->object = object != nullptr ? object : new T();
+        holder_->object = object ? object.release() : new T();
         delete old;
     }
 

@@ -7,10 +7,7 @@ Database::Database() = default;
 Database::~Database() { DestroyFrom(0); }
 
 void Database::DestroyFrom(std::int32_t first) {
-    for (std::int32_t i = first; i < count_; ++i) {
-        delete tasks_[i];
-        tasks_[i] = nullptr;
-    }
+    tasks_.resize(static_cast<std::size_t>(first));
     count_ = first;
     if (top_ > count_) {
         top_ = count_;
@@ -27,7 +24,7 @@ bool Database::Undo() {
     }
     BeginUpdate();
     --top_;
-    const bool result = tasks_[top_]->Undo();
+    const bool result = tasks_[static_cast<std::size_t>(top_)]->Undo();
     EndUpdate();
     if (depth_ == 0) {
         OnChanged();
@@ -40,7 +37,7 @@ bool Database::Redo() {
         return false;
     }
     BeginUpdate();
-    const bool result = tasks_[top_]->Redo();
+    const bool result = tasks_[static_cast<std::size_t>(top_)]->Redo();
     ++top_;
     EndUpdate();
     if (depth_ == 0) {
@@ -56,9 +53,8 @@ bool Database::Perform(std::unique_ptr<Task> task) {
     BeginUpdate();
     const bool result = task->Do();
     if (result) {
-        tasks_.Reserve(count_ + 1);
         DestroyFrom(top_);
-        tasks_[top_] = task.release();
+        tasks_.push_back(std::move(task));
         ++top_;
         count_ = top_;
     }
@@ -69,9 +65,9 @@ bool Database::Perform(std::unique_ptr<Task> task) {
     return result;
 }
 
-std::string Database::UndoName() const { return CanUndo() ? tasks_[top_ - 1]->GetName() : std::string(); }
+std::string Database::UndoName() const { return CanUndo() ? tasks_[static_cast<std::size_t>(top_ - 1)]->GetName() : std::string(); }
 
-std::string Database::RedoName() const { return CanRedo() ? tasks_[top_]->GetName() : std::string(); }
+std::string Database::RedoName() const { return CanRedo() ? tasks_[static_cast<std::size_t>(top_)]->GetName() : std::string(); }
 
 bool Database::ClearHistory() {
     top_ = 0;

@@ -1,10 +1,9 @@
 #pragma once
 
-#include "core/SimpleArray.h"
-
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <vector>
 
 class Task;
 
@@ -40,7 +39,7 @@ public:
 private:
     void DestroyFrom(std::int32_t first);
 
-    SimpleArray<Task*> tasks_;
+    std::vector<std::unique_ptr<Task>> tasks_; // [count_, size) are empty
     std::int32_t count_ = 0;
     std::int32_t top_ = 0;
     std::int32_t depth_ = 0;

@@ -1,5 +1,6 @@
 #include "document/CPlumeDoc.h"
 
+#include "core/ApplicationState.h"
 #include "core/ArchiveObjectTable.h"
 #include "core/Archive.h"
 #include "core/CPreferences.h"
@@ -36,9 +37,6 @@ constexpr const char* kNoPoints = "No points to save!";
 constexpr const char* kProblemSavingImage = "Problem saving the image!";
 constexpr const char* kBadImageFormat = "Bad image save format!";
 
-bool firstOpen = true;
-int lastSaveType = 0;
-
 const CPreferences& Preferences(const DocumentServices& services) {
     static const CPreferences defaults;
     return services.preferences != nullptr ? *services.preferences : defaults;
@@ -67,12 +65,7 @@ CPlumeDoc::CPlumeDoc(DocumentServices services) : services_(services) {}
 
 CPlumeDoc::~CPlumeDoc() = default;
 
-void CPlumeDoc::ResetProcessState() {
-    firstOpen = true;
-    lastSaveType = 0;
-}
-
-int CPlumeDoc::LastSaveType() { return lastSaveType; }
+int CPlumeDoc::LastSaveType() { return ApplicationState::Current().lastSaveType; }
 
 void CPlumeDoc::ShowMessage(const std::string& text) const {
     if (services_.messages != nullptr) {
@@ -128,6 +121,7 @@ bool CPlumeDoc::OpenDocument(const std::string& path) {
     }
 
     CreateMappingManager();
+    bool& firstOpen = ApplicationState::Current().firstOpen;
     if (!firstOpen && previousManager && mappingManager_ &&
         Preferences(services_).reuseMappingData != 0) {
         // The earlier manager belonged to the database just replaced; its region is handed
@@ -247,6 +241,7 @@ bool CPlumeDoc::PromptSaveName(std::string& name, bool replace) {
     if (!database_) {
         return false;
     }
+    int& lastSaveType = ApplicationState::Current().lastSaveType;
     if (lastSaveType == 0) {
         if (database_->SetManager().GetTotalCount() > 0) {
             lastSaveType = SaveTypes::kComma;

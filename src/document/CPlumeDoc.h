@@ -108,8 +108,7 @@ public:
     const std::string& Title() const { return title_; }
     bool NeedsNamePrompt() const { return needsNamePrompt_; }
 
-    // Process-wide values: true until the first successful open; the save type last chosen.
-    static void ResetProcessState();
+    // The save type last chosen, kept in the application state.
     static int LastSaveType();
 
 private:

@@ -1,5 +1,6 @@
 #include "image/ImageStore.h"
 
+#include "core/ApplicationState.h"
 #include "core/Archive.h"
 #include "image/BitmapOps.h"
 #include "image/BmpCodec.h"
@@ -14,8 +15,6 @@
 #include <limits>
 
 namespace {
-
-int cacheLimit = 0;
 
 // zlib cannot inflate more than 1032 bytes from one byte; a record that claims more is
 // damaged, and refusing it keeps a hostile size from being allocated.
@@ -296,7 +295,7 @@ ImageStore* ImageStore::GetScaledCopy(int width, int height) {
         reduced_ = std::move(copy);
         return reduced_.get();
     }
-    while (static_cast<int>(cache_.size()) > cacheLimit) {
+    while (static_cast<int>(cache_.size()) > ApplicationState::Current().imageCacheLimit) {
         cache_.erase(cache_.begin());
     }
     cache_.push_back(std::move(copy));
@@ -304,6 +303,7 @@ ImageStore* ImageStore::GetScaledCopy(int width, int height) {
 }
 
 int ImageStore::SetCacheLimit(int limit) {
+    int& cacheLimit = ApplicationState::Current().imageCacheLimit;
     const int previous = cacheLimit;
     cacheLimit = limit < 0 ? 0 : limit;
     return previous;

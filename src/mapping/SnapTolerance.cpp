@@ -1,32 +1,21 @@
 #include "mapping/SnapTolerance.h"
 
+#include "core/ApplicationState.h"
+
 static_assert(SnapTolerance::kEpsilon == 0x1p-53);
 
-namespace {
-double currentTolerance = SnapTolerance::kEpsilon;
-double minimumTolerance = SnapTolerance::kEpsilon;
-} // namespace
+double SnapTolerance::Current() { return ApplicationState::Current().snapTolerance; }
 
-double SnapTolerance::Current() {
-    return currentTolerance;
-}
+void SnapTolerance::SetCurrent(double pixels) { ApplicationState::Current().snapTolerance = pixels; }
 
-void SnapTolerance::SetCurrent(double pixels) {
-    currentTolerance = pixels;
-}
-
-double SnapTolerance::Minimum() {
-    return minimumTolerance;
-}
+double SnapTolerance::Minimum() { return ApplicationState::Current().snapToleranceMinimum; }
 
 void SnapTolerance::SetMinimum(double pixels) {
-    minimumTolerance = pixels;
+    ApplicationState::Current().snapToleranceMinimum = pixels;
 }
 
-SnapTolerance::Scope::Scope(double pixels) : previous_(currentTolerance) {
-    currentTolerance = pixels >= minimumTolerance ? pixels : minimumTolerance;
+SnapTolerance::Scope::Scope(double pixels) : previous_(Current()) {
+    SetCurrent(pixels >= Minimum() ? pixels : Minimum());
 }
 
-SnapTolerance::Scope::~Scope() {
-    currentTolerance = previous_;
-}
+SnapTolerance::Scope::~Scope() { SetCurrent(previous_); }

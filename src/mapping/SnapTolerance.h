@@ -1,21 +1,14 @@
 #pragma once
 
-// The process-wide snap tolerance, in image pixels: how far a snap test looks for something
-// to snap to. It rests at its minimum; the tool manager raises it to the event's pick
-// tolerance for the duration of one snap (a Scope does that and puts it back).
-//
-// Single-threaded, like everything that reads it.
+#include "core/ApplicationState.h"
+
+// The snap tolerance of the application state, in image pixels: how far a snap test looks
+// for something to snap to. It rests at its minimum; the tool manager raises it to the
+// event's pick tolerance for the duration of one snap (a Scope does that and puts it back).
 class SnapTolerance {
 public:
-    // The first power of two, halving from 1, for which 1 + e == 1 in double arithmetic:
-    // 2^-53. Both values start there.
-    static constexpr double kEpsilon = [] {
-        double e = 1.0;
-        while (1.0 + e != 1.0) {
-            e /= 2.0;
-        }
-        return e;
-    }();
+    // 2^-53: both values start there.
+    static constexpr double kEpsilon = ApplicationState::kSnapEpsilon;
 
     SnapTolerance() = delete;
 

@@ -338,12 +338,12 @@ class LoggingFactory : public dynamic::abstract_factory {
 public:
     LoggingFactory(std::vector<int>& log, int id, std::string accepts)
         : log_(log), id_(id), accepts_(std::move(accepts)), node_(this) {}
-    dynamic::object* Create(std::string_view typeName) const override {
+    std::unique_ptr<dynamic::object> Create(std::string_view typeName) const override {
         log_.push_back(id_);
         if (typeName != accepts_) {
             return nullptr;
         }
-        auto* made = new Note();
+        auto made = std::make_unique<Note>();
         made->value = id_;
         return made;
     }

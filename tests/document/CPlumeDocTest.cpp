@@ -4,6 +4,7 @@
 #include "FakePlatform.h"
 #include "database/DbPointRep.h"
 #include "image/BmpCodec.h"
+#include "core/ApplicationState.h"
 #include "core/CPreferences.h"
 #include "document/SaveTypes.h"
 #include "history/AttributeActions.h"
@@ -110,7 +111,6 @@ private:
 class DocTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        CPlumeDoc::ResetProcessState();
         platform.preferences = &preferences;
         folder = fs::temp_directory_path() /
                  ("tracery-doc-" + std::to_string(::getpid()) + "-" +
@@ -120,7 +120,6 @@ protected:
     }
     void TearDown() override {
         fs::remove_all(folder);
-        CPlumeDoc::ResetProcessState();
     }
 
     std::string At(const std::string& name) const { return (folder / name).string(); }
@@ -138,6 +137,8 @@ protected:
         AddPoint(doc, 3, 4);
     }
 
+    // Each test starts the program afresh: first open still to come, no save type chosen.
+    ApplicationState::Scope processState;
     CPreferences preferences;
     FakePlatform platform;
     fs::path folder;
@@ -164,7 +165,7 @@ TEST_F(DocTest, PromptSaveNameStartsFromTheDocumentThenFromTheLastChoice) {
     };
     platform.savePrompt.script.ok = false;
     for (const Case& c : cases) {
-        CPlumeDoc::ResetProcessState();
+        ApplicationState::Scope freshProcess;
         CPlumeDoc doc(platform.Services());
         doc.NewDocument();
         c.setup(doc);
@@ -215,7 +216,7 @@ TEST_F(DocTest, PromptSaveNameCheckBoxesShowTheFlagsAndChangeThemOnlyOnOk) {
         {"cancel", false, true}, {"ok flipped", true, true}, {"ok kept", true, false}};
     for (const Start& s : starts) {
         for (const Script& script : scripts) {
-            CPlumeDoc::ResetProcessState();
+            ApplicationState::Scope freshProcess;
             CPlumeDoc doc(platform.Services());
             doc.NewDocument();
             PlumeData& d = *doc.Database();
@@ -485,7 +486,7 @@ TEST_F(DocTest, OpeningAnImageTakesItsPathTypeAndThePreferences) {
     for (int preference : {1, 0}) {
         preferences.saveReference = preference;
         preferences.sortData = preference;
-        CPlumeDoc::ResetProcessState();
+        ApplicationState::Scope freshProcess;
         platform.recentFiles.paths.clear();
         CPlumeDoc doc(platform.Services());
         const std::string path = Image("scan.bmp", 5, 4);
