@@ -445,110 +445,106 @@ bool CPlumeDoc::PerformAndCommit(std::unique_ptr<Task> task) {
 }
 
 CPlumeDoc::CommandState CPlumeDoc::QueryCommand(int command) const {
-    CommandState state;
+    const CommandRow* row = FindCommand(command);
+    if (row == nullptr || row->handler != CommandHandler::Document) {
+        return CommandState{};
+    }
+    return CommandState{Holds(row->enabled), Holds(row->checked)};
+}
+
+bool CPlumeDoc::Holds(CommandCondition condition) const {
+    using C = CommandCondition;
+    if (condition == C::Always) {
+        return true;
+    }
     if (!database_) {
-        state.enabled = command == kNewDataSet || command == kOptions;
-        return state;
+        return false;
     }
     const PlumeData& d = *database_;
-    const bool region = d.Mapping().region.pixelCount > 0;
-    const bool items = d.SetManager().GetTotalCount() > 0;
-    switch (command) {
-    case kUndo:
-        state.enabled = d.CanUndo();
-        break;
-    case kRedo:
-        state.enabled = d.CanRedo();
-        break;
-    case kAxisMapping:
-    case kPixelMapping:
-        state.enabled = region;
-        break;
-    case kGridSnap:
-        state.enabled = region;
-        state.checked = d.HasGridSnap();
-        break;
-    case kDeleteAllData:
-        state.enabled = items;
-        break;
-    case kClearCurrentSet:
-        state.enabled = d.SetManager().GetCurrentCount() > 0;
-        break;
-    case kSortData:
-        state.enabled = items;
-        state.checked = d.SortData();
-        break;
-    case kNewDataSet:
-    case kOptions:
-        state.enabled = true;
-        break;
-    case kPaste:
-        state.enabled = services_.clipboard != nullptr && services_.clipboard->HasPackedBitmap();
-        break;
-    case kDefineMappingFullSized:
-    case kDeleteCurrentSet:
-    case kFlipHorizontal:
-    case kFlipVertical:
-    case kRotateClockwise:
-    case kRotateCounterClockwise:
-    case kRotate180:
-    case kImageInfo:
-    case kCopy:
-        state.enabled = HasImage();
-        break;
+    switch (condition) {
+    case C::HasImage:
+        return HasImage();
+    case C::RegionPlaced:
+        return d.Mapping().region.pixelCount > 0;
+    case C::HasItems:
+        return d.SetManager().GetTotalCount() > 0;
+    case C::CurrentSetHasItems:
+        return d.SetManager().GetCurrentCount() > 0;
+    case C::CanUndo:
+        return d.CanUndo();
+    case C::CanRedo:
+        return d.CanRedo();
+    case C::ClipboardHasBitmap:
+        return services_.clipboard != nullptr && services_.clipboard->HasPackedBitmap();
+    case C::SortingOn:
+        return d.SortData();
+    case C::GridSnaps:
+        return d.HasGridSnap();
     default:
-        break;
+        return false; // Never, and the conditions of the windows
     }
-    return state;
 }
 
 bool CPlumeDoc::RunCommand(int command) {
-    if (!QueryCommand(command).enabled || !database_) {
-        return false;
-    }
-    PlumeData* d = database_.get();
-    switch (command) {
-    case kUndo:
-    case kRedo: {
-        // The views redraw only when the history really moved.
-        const bool moved = command == kUndo ? d->Undo() : d->Redo();
-        if (moved) {
-            CommitTask();
-        }
-        return moved;
-    }
-    case kDefineMappingFullSized:
-        return DefineMappingFullSized();
-    case kDeleteAllData: {
-        const bool done = PerformAndCommit(std::make_unique<PointClearTask>(d));
-        needsNamePrompt_ = true;
-        return done;
-    }
-    case kClearCurrentSet:
-        return PerformAndCommit(std::make_unique<SetClearTask>(d));
-    case kDeleteCurrentSet:
-        return PerformAndCommit(std::make_unique<SetDeleteTask>(d));
-    case kSortData:
-        d->SetSortData(!d->SortData());
-        d->SetManager().Notify(DatabaseHint());
-        return true;
-    case kFlipHorizontal:
-        return PerformAndCommit(std::make_unique<ImageFlipTask>(d, ImageFlipTask::kHorizontal));
-    case kFlipVertical:
-        return PerformAndCommit(std::make_unique<ImageFlipTask>(d, ImageFlipTask::kVertical));
-    case kRotateClockwise:
-        return PerformAndCommit(std::make_unique<ImageRotateTask>(d, 90));
-    case kRotateCounterClockwise:
-        return PerformAndCommit(std::make_unique<ImageRotateTask>(d, 270));
-    case kRotate180:
-        return PerformAndCommit(std::make_unique<ImageRotateTask>(d, 180));
-    case kCopy:
-        return CopyToClipboard();
-    case kPaste:
-        return PasteFromClipboard();
-    default:
+    const CommandRow* row = FindCommand(command);
+    if (row == nullptr || row->handler != CommandHandler::Document || row->run == nullptr ||
+        !database_ || !QueryCommand(command).enabled) {
         return false; // the dialog commands are run by their windows
     }
+    return row->run(*this);
+}
+
+// The views redraw only when the history really moved.
+bool CPlumeDoc::Undo() {
+    const bool moved = database_ && database_->Undo();
+    if (moved) {
+        CommitTask();
+    }
+    return moved;
+}
+
+bool CPlumeDoc::Redo() {
+    const bool moved = database_ && database_->Redo();
+    if (moved) {
+        CommitTask();
+    }
+    return moved;
+}
+
+bool CPlumeDoc::DeleteAllData() {
+    if (!database_) {
+        return false;
+    }
+    const bool done = PerformAndCommit(std::make_unique<PointClearTask>(database_.get()));
+    needsNamePrompt_ = true;
+    return done;
+}
+
+bool CPlumeDoc::ClearCurrentSet() {
+    return database_ && PerformAndCommit(std::make_unique<SetClearTask>(database_.get()));
+}
+
+bool CPlumeDoc::DeleteCurrentSet() {
+    return database_ && PerformAndCommit(std::make_unique<SetDeleteTask>(database_.get()));
+}
+
+bool CPlumeDoc::ToggleSortData() {
+    if (!database_) {
+        return false;
+    }
+    database_->SetSortData(!database_->SortData());
+    database_->SetManager().Notify(DatabaseHint());
+    return true;
+}
+
+bool CPlumeDoc::FlipImage(bool horizontal) {
+    return database_ &&
+           PerformAndCommit(std::make_unique<ImageFlipTask>(
+               database_.get(), horizontal ? ImageFlipTask::kHorizontal : ImageFlipTask::kVertical));
+}
+
+bool CPlumeDoc::RotateImage(int degrees) {
+    return database_ && PerformAndCommit(std::make_unique<ImageRotateTask>(database_.get(), degrees));
 }
 
 bool CPlumeDoc::NewDataSet(const std::string& name) {

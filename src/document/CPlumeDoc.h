@@ -1,6 +1,7 @@
 #pragma once
 
 #include "database/PlumeData.h"
+#include "document/CommandTable.h"
 #include "document/DocumentServices.h"
 
 #include <cstdint>
@@ -21,29 +22,8 @@ class CPlumeDoc : public DocumentLink {
 public:
     static constexpr std::uint32_t kMagic = 0x514D4C50;
 
-    // Command ids of the document's menus and toolbars.
-    enum Command : int {
-        kUndo = 57643,
-        kRedo = 57644,
-        kAxisMapping = 32773,
-        kPixelMapping = 32809,
-        kDefineMappingFullSized = 32805,
-        kGridSnap = 32816,
-        kDeleteAllData = 32780,
-        kClearCurrentSet = 32861,
-        kDeleteCurrentSet = 32862,
-        kNewDataSet = 32854,
-        kSortData = 32781,
-        kFlipHorizontal = 32782,
-        kFlipVertical = 32783,
-        kRotateClockwise = 32784,
-        kRotateCounterClockwise = 32785,
-        kRotate180 = 32786,
-        kImageInfo = 32787,
-        kCopy = 57634,
-        kPaste = 57637,
-        kOptions = 32801,
-    };
+    // The command ids, as CPlumeDoc::kUndo and so on.
+    using enum CommandId;
 
     struct CommandState {
         bool enabled = false;
@@ -86,10 +66,26 @@ public:
     void SelectDataSet(std::int32_t index);
     void CommitTask();
 
+    // The state of a document command of the command table; disabled and unticked for any
+    // other id.
     CommandState QueryCommand(int command) const;
-    // The commands that need no dialog; false when the command is not enabled or did
-    // nothing.
+    // Runs a document command that needs no dialog; false when the command is not enabled,
+    // belongs to a window or a dialog, or did nothing.
     bool RunCommand(int command);
+    // Whether a condition of the command table holds for this document; false for the
+    // conditions only a window can answer.
+    bool Holds(CommandCondition condition) const;
+
+    // The document commands. Each performs or undoes a task and ends with CommitTask; false
+    // when nothing happened.
+    bool Undo();
+    bool Redo();
+    bool DeleteAllData();
+    bool ClearCurrentSet();
+    bool DeleteCurrentSet();
+    bool ToggleSortData();
+    bool FlipImage(bool horizontal);
+    bool RotateImage(int degrees);
     // New Data Set with the name the dialog gave; an empty name is refused.
     bool NewDataSet(const std::string& name);
     bool DefineMappingFullSized();
