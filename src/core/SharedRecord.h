@@ -88,4 +88,17 @@ template <typename T> bool Read(Archive& archive, SmartPtr<T>& pointer) {
     return pointer->Serialize(archive);
 }
 
+// A record of its own version (int32 1; any value is accepted on reading) followed by one
+// shared record, written under T's stored type name. The primitives keep their attribute
+// list this way, the attribute primitive its attribute, the attribute manager its list.
+template <typename T> bool SerializeVersioned(Archive& archive, SmartPtr<T>& pointer) {
+    if (archive.IsStoring()) {
+        archive.WriteInt32(1);
+        Write(archive, pointer, T::kTypeName);
+        return true;
+    }
+    archive.ReadInt32();
+    return Read(archive, pointer);
+}
+
 } // namespace shared_record

@@ -46,13 +46,9 @@ SmartPtr<DbAttSetRep> DbAttMgrRep::GetActive() {
 void DbAttMgrRep::StampActive(DbPrimRep& primitive) { primitive.SetAttributes(GetActive()); }
 
 bool DbAttMgrRep::Serialize(Archive& archive) {
-    if (archive.IsStoring()) {
-        archive.WriteInt32(1);
-        shared_record::Write(archive, all_, DbAttSetRep::kTypeName);
-        return true;
+    const bool done = shared_record::SerializeVersioned(archive, all_);
+    if (!archive.IsStoring()) {
+        activeValid_ = false;
     }
-    archive.ReadInt32();
-    const bool read = shared_record::Read(archive, all_);
-    activeValid_ = false;
-    return read;
+    return done;
 }

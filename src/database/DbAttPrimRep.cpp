@@ -3,15 +3,7 @@
 #include "core/SharedRecord.h"
 #include "core/Archive.h"
 
-bool DbAttPrimRep::Serialize(Archive& archive) {
-    if (archive.IsStoring()) {
-        archive.WriteInt32(1);
-        shared_record::Write(archive, attribute, DbAttRep::kTypeName);
-        return true;
-    }
-    archive.ReadInt32();
-    return shared_record::Read(archive, attribute);
-}
+bool DbAttPrimRep::Serialize(Archive& archive) { return shared_record::SerializeVersioned(archive, attribute); }
 
 int DbAttPrimRep::ColumnCount(const ExportOptions&) const { return 2; }
 

@@ -7,15 +7,7 @@ void DbPrimRep::Remap(const TransformData&) {}
 
 void DbPrimRep::Draw(DrawContext&) {}
 
-bool DbPrimRep::Serialize(Archive& archive) {
-    if (archive.IsStoring()) {
-        archive.WriteInt32(1);
-        shared_record::Write(archive, attributes, DbAttSetRep::kTypeName);
-        return true;
-    }
-    archive.ReadInt32();
-    return shared_record::Read(archive, attributes);
-}
+bool DbPrimRep::Serialize(Archive& archive) { return shared_record::SerializeVersioned(archive, attributes); }
 
 int DbPrimRep::ColumnCount(const ExportOptions&) const { return 0; }
 

@@ -313,9 +313,8 @@ bool CPlumeDoc::ExportTextFile(const std::string& path, const char* separator) {
     std::string text;
     database_->ExportText(text, separator);
     const std::string file = WithCrLf(text);
-    return SafeFileWriter::Write(path, [&](std::FILE* out) {
-               return std::fwrite(file.data(), 1, file.size(), out) == file.size();
-           }) == SafeFileWriter::Result::Written;
+    return SafeFileWriter::WriteBytes(path, file.data(), file.size()) ==
+           SafeFileWriter::Result::Written;
 }
 
 bool CPlumeDoc::SaveDocumentFile(const std::string& path) {
@@ -337,7 +336,7 @@ bool CPlumeDoc::SaveDocumentFile(const std::string& path) {
     }
     const SafeFileWriter::Result result = SafeFileWriter::Write(path, [&](std::FILE* out) {
         return archive.ForEachChunk([&](const std::uint8_t* data, std::size_t size) {
-            return std::fwrite(data, 1, size, out) == size;
+            return SafeFileWriter::Put(out, data, size);
         });
     });
     if (result == SafeFileWriter::Result::CannotCreate) {

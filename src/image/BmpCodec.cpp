@@ -506,16 +506,11 @@ std::vector<std::uint8_t> BmpCodec::Encode(const PackedBitmap& bitmap) {
     return bytes;
 }
 
-namespace {
-
-} // namespace
-
 bool BmpCodec::Save(const PackedBitmap& bitmap, const std::string& path) {
     const std::vector<std::uint8_t> bytes = Encode(bitmap);
     if (bytes.empty()) {
         return false;
     }
-    return SafeFileWriter::Write(path, [&](std::FILE* file) {
-               return std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
-           }) == SafeFileWriter::Result::Written;
+    return SafeFileWriter::WriteBytes(path, bytes.data(), bytes.size()) ==
+           SafeFileWriter::Result::Written;
 }

@@ -75,3 +75,12 @@ SafeFileWriter::Result SafeFileWriter::Write(const std::string& path,
     }
     return Result::CannotCreate;
 }
+
+SafeFileWriter::Result SafeFileWriter::WriteBytes(const std::string& path, const void* data,
+                                                  std::size_t size) {
+    return Write(path, [&](std::FILE* file) { return Put(file, data, size); });
+}
+
+bool SafeFileWriter::Put(std::FILE* file, const void* data, std::size_t size) {
+    return std::fwrite(data, 1, size, file) == size;
+}

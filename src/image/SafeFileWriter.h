@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdio>
 #include <functional>
 #include <string>
@@ -18,4 +19,8 @@ public:
 
     // writeBody writes the whole content to the open file and returns false on any error.
     static Result Write(const std::string& path, const std::function<bool(std::FILE*)>& writeBody);
+    // The same for content that is one block of bytes.
+    static Result WriteBytes(const std::string& path, const void* data, std::size_t size);
+    // Writes a block to the open file; false unless every byte was written.
+    static bool Put(std::FILE* file, const void* data, std::size_t size);
 };

@@ -334,6 +334,15 @@ void Box::Drag(int code, const DPoint& from, const DPoint& to) {
     }
 }
 
+void Box::DragHandleOrSpan(int code, const DPoint& from, const DPoint& to) {
+    if (code != 0 && pixelCount > 0) {
+        Box::Drag(code, from, to);
+        return;
+    }
+    SetPixelRect({std::min(from.x, to.x), std::min(from.y, to.y)},
+                 {std::max(from.x, to.x), std::max(from.y, to.y)});
+}
+
 bool Box::MapPixelToGraph(const DPoint& pixel, DPoint& graph) const {
     DPoint natural;
     if (!Invert(pixel, pixelNodes, natural)) {

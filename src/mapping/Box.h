@@ -116,6 +116,10 @@ public:
     // frame, keeping the rotation. A drag past the opposite edge mirrors the rectangle.
     virtual void Resize(int code, const DPoint& delta);
     virtual void Drag(int code, const DPoint& from, const DPoint& to);
+    // The drag of the region and crop tools: with a handle (a non-zero hit code) and a
+    // region, Box's own Drag of that handle; otherwise a new unrotated rectangle spanning
+    // the two points.
+    void DragHandleOrSpan(int code, const DPoint& from, const DPoint& to);
     // Graph values are returned as interpolated (log10 form on logarithmic axes).
     virtual bool MapPixelToGraph(const DPoint& pixel, DPoint& graph) const;
     virtual bool MapGraphToPixel(const DPoint& graph, DPoint& pixel) const;

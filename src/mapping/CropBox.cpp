@@ -20,12 +20,7 @@ bool TruncToInt(double v, int& out) {
 CropBox::~CropBox() = default;
 
 void CropBox::Drag(int code, const DPoint& from, const DPoint& to) {
-    if (code != 0 && pixelCount > 0) {
-        Box::Drag(code, from, to);
-        return;
-    }
-    SetPixelRect({std::min(from.x, to.x), std::min(from.y, to.y)},
-                 {std::max(from.x, to.x), std::max(from.y, to.y)});
+    DragHandleOrSpan(code, from, to);
 }
 
 void CropBox::SaveCorners() {

@@ -38,12 +38,7 @@ int TransformMan::RegionHitTest(const DPoint& pixel, const DPoint& tolerance) co
 }
 
 void TransformMan::DragRegion(int code, const DPoint& from, const DPoint& to) {
-    if (code != 0 && region.pixelCount > 0) {
-        region.Drag(code, from, to);
-        return;
-    }
-    region.SetPixelRect({std::min(from.x, to.x), std::min(from.y, to.y)},
-                        {std::max(from.x, to.x), std::max(from.y, to.y)});
+    region.DragHandleOrSpan(code, from, to);
 }
 
 DPoint TransformMan::RotationPivot() const {

@@ -1,4 +1,5 @@
 #include "core/Archive.h"
+#include "Truncations.h"
 
 #include "ByteWriter.h"
 #include "LargestAllocation.h"
@@ -227,12 +228,10 @@ TEST(Archive, EveryTruncationIsAnEndOfFileError) {
         ReadMixed(whole);
         EXPECT_EQ(whole.Remaining(), 0u);
     }
-    for (std::size_t cut = 0; cut < file.size(); ++cut) {
-        // A buffer of exactly the cut size, so that a read past it is caught by the sanitizer.
-        const Bytes head(file.begin(), file.begin() + static_cast<std::ptrdiff_t>(cut));
+    ForEachTruncation(file, [](const Bytes& head, std::size_t cut) {
         Archive in(head.data(), head.size());
         EXPECT_THROW(ReadMixed(in), ArchiveEndOfFile) << "cut at " << cut;
-    }
+    });
 }
 
 TEST(Archive, ClaimedLengthBeyondTheFileFailsBeforeAllocating) {

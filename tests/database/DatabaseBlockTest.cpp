@@ -1,4 +1,6 @@
 #include "ByteWriter.h"
+#include "SeededBitmap.h"
+#include "Truncations.h"
 #include "core/ArchiveObjectTable.h"
 #include "database/DbPointRep.h"
 #include "database/PlumeData.h"
@@ -17,17 +19,8 @@ namespace fs = std::filesystem;
 namespace {
 
 ImageStore Picture(int width, int height) {
-    PackedBitmap::Header header;
-    header.width = width;
-    header.height = height;
-    header.bitCount = 8;
-    PackedBitmap bitmap;
-    bitmap.Allocate(header);
-    for (std::size_t i = 0; i < bitmap.ImageSize(); ++i) {
-        bitmap.Pixels()[i] = static_cast<std::uint8_t>(i);
-    }
     ImageStore store;
-    store.SetBitmap(std::move(bitmap), ImageStore::kTypeTiff);
+    store.SetBitmap(SeededBitmap(width, height, 8, 0, 1), ImageStore::kTypeTiff);
     return store;
 }
 
@@ -200,13 +193,12 @@ TEST(DatabaseBlock, EveryTruncationFailsAndLeavesADestroyableDatabase) {
     PlumeData source;
     Populate(source);
     const std::vector<std::uint8_t> bytes = Write(source);
-    for (std::size_t length = 0; length < bytes.size(); ++length) {
+    ForEachTruncation(bytes, [](const std::vector<std::uint8_t>& prefix, std::size_t length) {
         PlumeData database;
         database.CreateDefaultSet();
-        EXPECT_FALSE(Read(std::vector<std::uint8_t>(bytes.begin(), bytes.begin() + length), database))
-            << length;
+        EXPECT_FALSE(Read(prefix, database)) << length;
         Text(database);
-    }
+    });
 }
 
 TEST(DatabaseBlock, AnImageByReferenceIsFoundAtItsPathOrBesideTheDocument) {

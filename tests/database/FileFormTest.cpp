@@ -1,4 +1,5 @@
 #include "ByteWriter.h"
+#include "Truncations.h"
 #include "core/ArchiveObjectTable.h"
 #include "database/DbAttPrimRep.h"
 #include "database/DbPointRep.h"
@@ -164,13 +165,12 @@ TEST(SetManagerBlock, ReadsOlderForms) {
 
 TEST(SetManagerBlock, EveryTruncationFailsCleanly) {
     const std::vector<std::uint8_t> bytes = SampleBlock();
-    for (std::size_t length = 0; length < bytes.size(); ++length) {
+    ForEachTruncation(bytes, [](const std::vector<std::uint8_t>& prefix, std::size_t length) {
         DbSetMgr manager;
-        const std::vector<std::uint8_t> prefix(bytes.begin(), bytes.begin() + length);
         EXPECT_FALSE(ReadBlock(prefix, manager)) << length;
         std::string text;
         manager.ExportAllSets(text, " ", ExportOptions{}); // still usable after a failure
-    }
+    });
 }
 
 TEST(SetManagerBlock, RefusesHostileCountsIndexesAndRecords) {

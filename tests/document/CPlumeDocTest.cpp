@@ -1,4 +1,6 @@
 #include "document/CPlumeDoc.h"
+#include "SeededBitmap.h"
+#include "Truncations.h"
 #include "BitmapPixels.h"
 #include "ByteWriter.h"
 #include "FakePlatform.h"
@@ -37,18 +39,7 @@ constexpr const char* kUnknownFileType =
 
 using Strings = std::vector<std::string>;
 
-PackedBitmap Bitmap(int width, int height, int seed) {
-    PackedBitmap::Header header;
-    header.width = width;
-    header.height = height;
-    header.bitCount = 24;
-    PackedBitmap bitmap;
-    EXPECT_TRUE(bitmap.Allocate(header));
-    for (std::size_t i = 0; i < bitmap.ImageSize(); ++i) {
-        bitmap.Pixels()[i] = static_cast<std::uint8_t>(i * 7 + seed);
-    }
-    return bitmap;
-}
+PackedBitmap Bitmap(int width, int height, int seed) { return SeededBitmap(width, height, 24, seed); }
 
 std::vector<std::uint8_t> Packed(const PackedBitmap& bitmap) {
     return std::vector<std::uint8_t>(bitmap.Data(), bitmap.Data() + bitmap.TotalSize());
@@ -605,15 +596,15 @@ TEST_F(DocTest, EveryTruncationOfADocumentFileFailsWithOneMessage) {
     }
     EXPECT_TRUE(platform.messages.shown.empty());
 
-    for (std::size_t length = 0; length < bytes.size(); ++length) {
-        WriteFile(At("cut.plm"), bytes.substr(0, length));
+    ForEachTruncation(bytes, [&](const std::string& prefix, std::size_t length) {
+        WriteFile(At("cut.plm"), prefix);
         platform.messages.shown.clear();
         CPlumeDoc cut(platform.Services());
         const bool ok = cut.OpenDocument(At("cut.plm"));
         EXPECT_EQ(ok, length == 0) << length;
         EXPECT_EQ(platform.messages.shown, length == 0 ? Strings{} : Strings{kFailedToOpen})
             << length;
-    }
+    });
 }
 
 TEST_F(DocTest, CommandsAreEnabledAndCheckedByTheDocumentsState) {

@@ -1,4 +1,5 @@
 #include "database/DbAttPrimRep.h"
+#include "SeededBitmap.h"
 #include "database/DbPointRep.h"
 #include "database/ExportOptions.h"
 #include "database/PlumeData.h"
@@ -64,17 +65,8 @@ std::string State(PlumeData& database) {
 }
 
 ImageStore Picture(int width, int height, std::uint8_t seed) {
-    PackedBitmap::Header header;
-    header.width = width;
-    header.height = height;
-    header.bitCount = 24;
-    PackedBitmap bitmap;
-    bitmap.Allocate(header);
-    for (std::size_t i = 0; i < bitmap.ImageSize(); ++i) {
-        bitmap.Pixels()[i] = static_cast<std::uint8_t>(i * 7 + seed);
-    }
     ImageStore store;
-    store.SetBitmap(std::move(bitmap), ImageStore::kTypeBmp);
+    store.SetBitmap(SeededBitmap(width, height, 24, seed), ImageStore::kTypeBmp);
     return store;
 }
 

@@ -1,4 +1,5 @@
 // BMP reading and writing against files built byte by byte.
+#include "Truncations.h"
 #include "image/BmpCodec.h"
 
 #include "BitmapPixels.h"
@@ -525,15 +526,13 @@ TEST(BmpCodec, EveryTruncationFailsOrDecodesSafely) {
         const Bytes whole = Build(f);
         PackedBitmap bitmap;
         ASSERT_TRUE(Decode(whole, bitmap)) << f.headerSize << " " << f.compression;
-        for (std::size_t size = 0; size < whole.size(); ++size) {
-            // A copy of exactly the prefix, so that the sanitizer sees any read past it.
-            const Bytes prefix(whole.begin(), whole.begin() + std::ptrdiff_t(size));
+        ForEachTruncation(whole, [&](const Bytes& prefix, std::size_t size) {
             const bool decoded =
                 BmpCodec::Decode(prefix.empty() ? nullptr : prefix.data(), size, bitmap);
             if (f.compression == 0 || f.compression == 3) {
                 EXPECT_FALSE(decoded) << "uncompressed prefix of " << size << " bytes";
             }
-        }
+        });
     }
 }
 

@@ -1,4 +1,5 @@
 #include "ByteWriter.h"
+#include "Truncations.h"
 #include "RasterDevice.h"
 #include "core/Archive.h"
 #include "image/ImageInformation.h"
@@ -348,11 +349,10 @@ TEST(ImageCopyRecord, EveryTruncationFails) {
     ImageStore store = MakeStore(21, 5, 4);
     const std::vector<std::uint8_t> record = CopyRecord(store);
     const std::vector<std::uint8_t> body(record.begin() + 4, record.end());
-    for (std::size_t length = 0; length < body.size(); ++length) {
+    ForEachTruncation(body, [](const std::vector<std::uint8_t>& prefix, std::size_t length) {
         ImageStore loaded;
-        EXPECT_FALSE(ReadRecord(std::vector<std::uint8_t>(body.begin(), body.begin() + length), loaded))
-            << length;
-    }
+        EXPECT_FALSE(ReadRecord(prefix, loaded)) << length;
+    });
 }
 
 TEST(ImageCopyRecord, ReadsTheOlderUncompressedRecord) {

@@ -1,4 +1,5 @@
 #include "ByteWriter.h"
+#include "Truncations.h"
 #include "core/Archive.h"
 #include "mapping/RegGridData.h"
 #include "mapping/RegGridSnap.h"
@@ -126,11 +127,11 @@ TEST(RegGridRecord, WritesVersionTwoAndReadsVersionsTwoAndOneOnly) {
 TEST(RegGridRecord, EveryTruncationFailsAndLeavesTheGridAlone) {
     for (std::int32_t version : {2, 1}) {
         const std::vector<std::uint8_t> bytes = Block(version);
-        for (std::size_t n = 0; n < bytes.size(); ++n) {
+        ForEachTruncation(bytes, [&](const std::vector<std::uint8_t>& prefix, std::size_t n) {
             RegGridData grid(nullptr);
             Prepare(grid);
             const std::vector<std::uint8_t> before = Stored(grid);
-            Archive archive(bytes.data(), n);
+            Archive archive(prefix.data(), prefix.size());
             bool read = true;
             try {
                 read = grid.Serialize(archive);
@@ -139,7 +140,7 @@ TEST(RegGridRecord, EveryTruncationFailsAndLeavesTheGridAlone) {
             }
             EXPECT_FALSE(read) << version << " cut at " << n;
             EXPECT_EQ(Stored(grid), before) << version << " cut at " << n;
-        }
+        });
     }
 }
 

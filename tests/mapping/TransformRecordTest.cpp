@@ -1,4 +1,5 @@
 #include "ByteWriter.h"
+#include "Truncations.h"
 #include "core/Archive.h"
 #include "mapping/TransformData.h"
 
@@ -144,11 +145,11 @@ TEST(MappingRecord, EveryTruncationFailsAndLeavesTheMappingAlone) {
         {"old block", old.bytes(), true},
     };
     for (const Form& form : forms) {
-        for (std::size_t n = 0; n < form.bytes.size(); ++n) {
+        ForEachTruncation(form.bytes, [&](const std::vector<std::uint8_t>& prefix, std::size_t n) {
             TransformData data;
             Prepare(data);
             const std::vector<std::uint8_t> before = Stored(data);
-            Archive archive(form.bytes.data(), n);
+            Archive archive(prefix.data(), prefix.size());
             bool read = true;
             try {
                 read = form.oldBlock ? data.ReadOldBlock(archive) : data.Serialize(archive);
@@ -157,7 +158,7 @@ TEST(MappingRecord, EveryTruncationFailsAndLeavesTheMappingAlone) {
             }
             EXPECT_FALSE(read) << form.what << " cut at " << n;
             EXPECT_EQ(Stored(data), before) << form.what << " cut at " << n;
-        }
+        });
     }
 }
 
