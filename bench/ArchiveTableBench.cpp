@@ -1,11 +1,11 @@
 // Saving points that share one attribute list: every point's record looks its list up in
 // the object table, so the save must stay linear in the number of points. Compare the
 // per-point time of the 100,000 and 1,000,000 point runs.
+#include "core/Archive.h"
 #include "core/ArchiveObjectTable.h"
 #include "database/DbAttRep.h"
 #include "database/DbPointRep.h"
 #include "database/DbSetMgr.h"
-#include "core/Archive.h"
 
 #include <benchmark/benchmark.h>
 

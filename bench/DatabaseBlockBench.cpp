@@ -1,8 +1,8 @@
 // Writing and reading the database block of a document with 1,000,000 points in 10 sets,
 // against writing and reading the same number of bytes with plain fwrite / fread.
+#include "core/Archive.h"
 #include "database/DbPointRep.h"
 #include "database/PlumeData.h"
-#include "core/Archive.h"
 
 #include <benchmark/benchmark.h>
 

@@ -6,9 +6,9 @@
 //       writing the same bytes with fwrite
 //   a document with an embedded 8000 x 8000 24-bit image to .plm  vs  zlib's one-call
 //       compress of the same bitmap
+#include "core/Archive.h"
 #include "database/DbPointRep.h"
 #include "database/PlumeData.h"
-#include "core/Archive.h"
 #include "document/CPlumeDoc.h"
 
 #include <benchmark/benchmark.h>
@@ -22,7 +22,8 @@
 
 namespace {
 
-const std::filesystem::path kFolder = std::filesystem::temp_directory_path() / "tracery-export-bench";
+const std::filesystem::path kFolder =
+    std::filesystem::temp_directory_path() / "tracery-export-bench";
 
 void WriteDatabase(PlumeData& database, const std::filesystem::path& path) {
     Archive archive;
@@ -69,7 +70,8 @@ PackedBitmap& Bitmap() {
             std::uint8_t* row = pixels + made.RowBytes() * static_cast<std::size_t>(y);
             for (int x = 0; x < 8000; ++x) {
                 const bool ink = x % 400 == 0 || y % 400 == 0 || (x * 7 + y * 3) % 1999 < 6;
-                const std::uint8_t value = ink ? static_cast<std::uint8_t>((x * 31 + y * 17) % 64) : 255;
+                const std::uint8_t value =
+                    ink ? static_cast<std::uint8_t>((x * 31 + y * 17) % 64) : 255;
                 row[3 * x] = row[3 * x + 1] = row[3 * x + 2] = value;
             }
         }
@@ -112,7 +114,9 @@ std::vector<char> ReadAll(const std::filesystem::path& path) {
     return bytes;
 }
 
-void BM_ExportPointsToCsv(benchmark::State& state) { Export(state, PointsDocument(), "points.csv"); }
+void BM_ExportPointsToCsv(benchmark::State& state) {
+    Export(state, PointsDocument(), "points.csv");
+}
 
 void BM_BaselineReadAndPrintf(benchmark::State& state) {
     const auto& input = PointsDocument();
@@ -127,7 +131,9 @@ void BM_BaselineReadAndPrintf(benchmark::State& state) {
     }
 }
 
-void BM_ExportPointsToPlm(benchmark::State& state) { Export(state, PointsDocument(), "points-out.plm"); }
+void BM_ExportPointsToPlm(benchmark::State& state) {
+    Export(state, PointsDocument(), "points-out.plm");
+}
 
 void BM_BaselineReadAndFwrite(benchmark::State& state) {
     const auto& input = PointsDocument();
@@ -139,7 +145,9 @@ void BM_BaselineReadAndFwrite(benchmark::State& state) {
     }
 }
 
-void BM_ExportImageToPlm(benchmark::State& state) { Export(state, ImageDocument(), "image-out.plm"); }
+void BM_ExportImageToPlm(benchmark::State& state) {
+    Export(state, ImageDocument(), "image-out.plm");
+}
 
 void BM_BaselineCompress(benchmark::State& state) {
     const PackedBitmap& bitmap = Bitmap();

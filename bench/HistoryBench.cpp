@@ -21,7 +21,8 @@ void BM_PerformAndUndoPoints(benchmark::State& state) {
         state.ResumeTiming();
         for (int i = 0; i < points; ++i) {
             database->Perform(std::make_unique<PrimTask>(
-                database.get(), SmartPtr<DbPrimRep>(new DbPointRep(DPoint{double(i % 1000), 5.0}))));
+                database.get(),
+                SmartPtr<DbPrimRep>(new DbPointRep(DPoint{double(i % 1000), 5.0}))));
         }
         while (database->Undo()) {
         }

@@ -71,7 +71,8 @@ void BM_FlipVertical(benchmark::State& state) {
     for (auto _ : state) {
         image.FlipVertical();
     }
-    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * image.GetPackedBitmap().ImageSize()));
+    state.SetBytesProcessed(
+        static_cast<std::int64_t>(state.iterations() * image.GetPackedBitmap().ImageSize()));
 }
 
 void BM_FlipHorizontal(benchmark::State& state) {
@@ -79,7 +80,8 @@ void BM_FlipHorizontal(benchmark::State& state) {
     for (auto _ : state) {
         image.FlipHorizontal();
     }
-    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * image.GetPackedBitmap().ImageSize()));
+    state.SetBytesProcessed(
+        static_cast<std::int64_t>(state.iterations() * image.GetPackedBitmap().ImageSize()));
 }
 
 void BM_Rotate90(benchmark::State& state) {
@@ -98,7 +100,8 @@ void BM_Rotate90(benchmark::State& state) {
         riseMiB = static_cast<double>(StatusKiB("VmHWM:") - before) / 1024;
         state.ResumeTiming();
     }
-    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * image.GetPackedBitmap().ImageSize()));
+    state.SetBytesProcessed(
+        static_cast<std::int64_t>(state.iterations() * image.GetPackedBitmap().ImageSize()));
     state.counters["bitmap_MiB"] = bitmapMiB;
     state.counters["peak_rise_MiB"] = riseMiB;
 }
@@ -179,6 +182,22 @@ BENCHMARK(BM_FlipHorizontal) DEPTHS;
 BENCHMARK(BM_Rotate90) DEPTHS->Iterations(3);
 BENCHMARK(BM_ReadFileIntoMemory) DEPTHS;
 BENCHMARK(BM_LoadBmpFile) DEPTHS;
-BENCHMARK(BM_MemcpyOfSize)->Args({24, 2000})->Args({8, 2000})->Args({1, 2000})->Args({24, 16000})->Args({8, 16000})->Args({1, 16000})->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_ScaleTo)->Args({24, 2000})->Args({8, 2000})->Args({1, 2000})->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_ScaleTo)->Args({24, 16000})->Args({8, 16000})->Args({1, 16000})->Unit(benchmark::kMillisecond)->Iterations(3);
+BENCHMARK(BM_MemcpyOfSize)
+    ->Args({24, 2000})
+    ->Args({8, 2000})
+    ->Args({1, 2000})
+    ->Args({24, 16000})
+    ->Args({8, 16000})
+    ->Args({1, 16000})
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ScaleTo)
+    ->Args({24, 2000})
+    ->Args({8, 2000})
+    ->Args({1, 2000})
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ScaleTo)
+    ->Args({24, 16000})
+    ->Args({8, 16000})
+    ->Args({1, 16000})
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(3);

@@ -1,7 +1,7 @@
 // Reads arbitrary bytes as the database block of a document, into a database prepared as
 // the document prepares it (one set "Line"); whatever reads is exported, drawn and saved.
-#include "database/PlumeData.h"
 #include "core/Archive.h"
+#include "database/PlumeData.h"
 
 #include <cstddef>
 #include <cstdint>

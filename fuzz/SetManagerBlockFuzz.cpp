@@ -1,9 +1,9 @@
 // Reads arbitrary bytes as a set-manager block; what reads is then exported as text (both
 // sort orders) and written again, so that every path a loaded file can reach is covered.
+#include "core/Archive.h"
 #include "core/ArchiveObjectTable.h"
 #include "database/DbSetMgr.h"
 #include "database/ExportOptions.h"
-#include "core/Archive.h"
 
 #include <cstddef>
 #include <cstdint>

@@ -3,8 +3,8 @@
 #include "app/CoreDemo.h"
 #include "app/HeadlessMessages.h"
 #include "core/ApplicationState.h"
-#include "document/CPlumeDoc.h"
 #include "core/CPreferences.h"
+#include "document/CPlumeDoc.h"
 #include "platform/IniSettingsProfile.h"
 
 #include <string>
@@ -16,11 +16,14 @@ constexpr int kFailed = 1;
 constexpr int kUsage = 2;
 
 void PrintUsage(std::ostream& err) {
-    err << "usage: tracery --export OUTPUT INPUT   open INPUT (image or document) and save it as OUTPUT\n"
-           "                                       (.plm document, .txt space-separated, .csv comma-\n"
+    err << "usage: tracery --export OUTPUT INPUT   open INPUT (image or document) and save it as "
+           "OUTPUT\n"
+           "                                       (.plm document, .txt space-separated, .csv "
+           "comma-\n"
            "                                       separated, .bmp image; any other name as .txt)\n"
            "       tracery --info INPUT            print the image information of INPUT\n"
-           "       tracery --demo                  map a few pixel positions of an example region\n";
+           "       tracery --demo                  map a few pixel positions of an example "
+           "region\n";
 }
 
 // An opened image takes the preferences that the window program would use.

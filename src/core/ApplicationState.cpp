@@ -11,6 +11,10 @@ ApplicationState& ApplicationState::Current() {
     return installed != nullptr ? *installed : defaults;
 }
 
-ApplicationState::Scope::Scope() : previous_(installed) { installed = &state_; }
+ApplicationState::Scope::Scope() : previous_(installed) {
+    installed = &state_;
+}
 
-ApplicationState::Scope::~Scope() { installed = previous_; }
+ApplicationState::Scope::~Scope() {
+    installed = previous_;
+}

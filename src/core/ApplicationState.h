@@ -23,12 +23,12 @@ public:
         return e;
     }();
 
-    bool firstOpen = true;    // until the first successful open of any document
-    int lastSaveType = 0;     // 1-based row of the save-type table; 0 before the first save
-    int imageCacheLimit = 0;  // display copies an image store keeps, 0 or more
+    bool firstOpen = true;   // until the first successful open of any document
+    int lastSaveType = 0;    // 1-based row of the save-type table; 0 before the first save
+    int imageCacheLimit = 0; // display copies an image store keeps, 0 or more
     double snapTolerance = kSnapEpsilon;        // image pixels
     double snapToleranceMinimum = kSnapEpsilon; // image pixels
-    int openFilterIndex = 1;  // 0-based; the image files' filter
+    int openFilterIndex = 1;                    // 0-based; the image files' filter
 
     // The installed state, or the process's defaults when none is.
     static ApplicationState& Current();

@@ -30,10 +30,18 @@ void Archive::WriteBytes(const void* data, std::size_t size) {
     }
 }
 
-void Archive::WriteInt32(std::int32_t value) { WriteBytes(&value, sizeof value); }
-void Archive::WriteUInt16(std::uint16_t value) { WriteBytes(&value, sizeof value); }
-void Archive::WriteByte(std::uint8_t value) { WriteBytes(&value, sizeof value); }
-void Archive::WriteDouble(double value) { WriteBytes(&value, sizeof value); }
+void Archive::WriteInt32(std::int32_t value) {
+    WriteBytes(&value, sizeof value);
+}
+void Archive::WriteUInt16(std::uint16_t value) {
+    WriteBytes(&value, sizeof value);
+}
+void Archive::WriteByte(std::uint8_t value) {
+    WriteBytes(&value, sizeof value);
+}
+void Archive::WriteDouble(double value) {
+    WriteBytes(&value, sizeof value);
+}
 
 std::size_t Archive::StoredSize() const {
     std::size_t size = 0;
@@ -131,7 +139,9 @@ std::uint32_t Archive::ReadStringLength() {
     return static_cast<std::uint32_t>(ReadInt32());
 }
 
-std::string Archive::ReadString() { return std::string(ReadStringView()); }
+std::string Archive::ReadString() {
+    return std::string(ReadStringView());
+}
 
 std::string_view Archive::ReadStringView() {
     std::uint32_t length = ReadByte();

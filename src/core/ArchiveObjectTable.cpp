@@ -5,7 +5,9 @@ ArchiveObjectTable& ArchiveObjectTable::Instance() {
     return table;
 }
 
-ArchiveObjectTable::~ArchiveObjectTable() { Clear(); }
+ArchiveObjectTable::~ArchiveObjectTable() {
+    Clear();
+}
 
 void ArchiveObjectTable::Clear() {
     // Released after the list is emptied: a release may destroy records, never the table.

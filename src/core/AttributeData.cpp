@@ -6,4 +6,6 @@ AttributeRep::AttributeRep(AttributeData* data) : data_(data) {
     }
 }
 
-std::string AttributeRep::GetKey() const { return " "; }
+std::string AttributeRep::GetKey() const {
+    return " ";
+}

@@ -21,15 +21,15 @@ public:
     // Writes them back in the same order, all but "PickTol", which is only ever set by hand.
     void Save(SettingsProfile& profile) const;
 
-    std::int32_t zoomType = 2;        // "ZoomType": 1 fast, 2 medium, 3 slow
-    std::int32_t pickTol = 3;         // "PickTol": screen pixels; never written back
-    std::int32_t sortData = 0;        // "SortData"
-    std::int32_t saveReference = 0;   // "SaveReference": keep the image by reference
+    std::int32_t zoomType = 2;         // "ZoomType": 1 fast, 2 medium, 3 slow
+    std::int32_t pickTol = 3;          // "PickTol": screen pixels; never written back
+    std::int32_t sortData = 0;         // "SortData"
+    std::int32_t saveReference = 0;    // "SaveReference": keep the image by reference
     std::int32_t reuseMappingData = 0; // "ReuseMappingData"
-    std::int32_t allowCaching = 1;    // "AllowCaching"
-    std::int32_t cacheSize = 3;       // "CacheSize": display copies
-    std::int32_t boxColor = 255;      // "BoxColor": 0x00BBGGRR
-    std::int32_t cropColor = 0;       // "CropColor"
+    std::int32_t allowCaching = 1;     // "AllowCaching"
+    std::int32_t cacheSize = 3;        // "CacheSize": display copies
+    std::int32_t boxColor = 255;       // "BoxColor": 0x00BBGGRR
+    std::int32_t cropColor = 0;        // "CropColor"
     std::int32_t gridColor = 13158600; // "GridColor": 0xC8C8C8
-    std::int32_t ptsColor = 255;      // "PtsColor"
+    std::int32_t ptsColor = 255;       // "PtsColor"
 };

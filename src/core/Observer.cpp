@@ -6,7 +6,9 @@ Observer::~Observer() = default;
 
 void Observer::Update(Observer*, void*) {}
 
-void Observer::Observe(Observer* subject) { subject->Attach(this); }
+void Observer::Observe(Observer* subject) {
+    subject->Attach(this);
+}
 
 void Observer::Attach(Observer* observer) {
     if (!observers_) {

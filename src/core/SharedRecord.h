@@ -1,9 +1,9 @@
 #pragma once
 
+#include "core/Archive.h"
 #include "core/ArchiveObjectTable.h"
 #include "core/Dynamic.h"
 #include "core/SmartPtr.h"
-#include "core/Archive.h"
 
 #include <string>
 

@@ -4,7 +4,9 @@
 
 Database::Database() = default;
 
-Database::~Database() { DestroyFrom(0); }
+Database::~Database() {
+    DestroyFrom(0);
+}
 
 void Database::DestroyFrom(std::int32_t first) {
     tasks_.resize(static_cast<std::size_t>(first));
@@ -14,9 +16,13 @@ void Database::DestroyFrom(std::int32_t first) {
     }
 }
 
-bool Database::CanUndo() const { return count_ > 0 && top_ > 0; }
+bool Database::CanUndo() const {
+    return count_ > 0 && top_ > 0;
+}
 
-bool Database::CanRedo() const { return count_ > 0 && top_ < count_; }
+bool Database::CanRedo() const {
+    return count_ > 0 && top_ < count_;
+}
 
 bool Database::Undo() {
     if (top_ < 1) {
@@ -65,9 +71,13 @@ bool Database::Perform(std::unique_ptr<Task> task) {
     return result;
 }
 
-std::string Database::UndoName() const { return CanUndo() ? tasks_[static_cast<std::size_t>(top_ - 1)]->GetName() : std::string(); }
+std::string Database::UndoName() const {
+    return CanUndo() ? tasks_[static_cast<std::size_t>(top_ - 1)]->GetName() : std::string();
+}
 
-std::string Database::RedoName() const { return CanRedo() ? tasks_[static_cast<std::size_t>(top_)]->GetName() : std::string(); }
+std::string Database::RedoName() const {
+    return CanRedo() ? tasks_[static_cast<std::size_t>(top_)]->GetName() : std::string();
+}
 
 bool Database::ClearHistory() {
     top_ = 0;
@@ -77,6 +87,10 @@ bool Database::ClearHistory() {
 
 void Database::OnChanged() {}
 
-void Database::BeginUpdate() { ++depth_; }
+void Database::BeginUpdate() {
+    ++depth_;
+}
 
-void Database::EndUpdate() { --depth_; }
+void Database::EndUpdate() {
+    --depth_;
+}

@@ -1,8 +1,8 @@
 #include "database/DbAttMgrRep.h"
 
+#include "core/Archive.h"
 #include "core/SharedRecord.h"
 #include "database/DbPrimRep.h"
-#include "core/Archive.h"
 
 void DbAttMgrRep::PrepareChange() {
     all_ = all_->CopyAll();
@@ -25,7 +25,8 @@ std::optional<SmartPtr<DbAttRep>> DbAttMgrRep::RemoveAttribute(std::string_view 
     return removed;
 }
 
-std::optional<SmartPtr<DbAttRep>> DbAttMgrRep::ReplaceAttribute(const SmartPtr<DbAttRep>& attribute) {
+std::optional<SmartPtr<DbAttRep>>
+DbAttMgrRep::ReplaceAttribute(const SmartPtr<DbAttRep>& attribute) {
     if (all_->FindByName(attribute->name) < 0) {
         return std::nullopt;
     }
@@ -43,7 +44,9 @@ SmartPtr<DbAttSetRep> DbAttMgrRep::GetActive() {
     return active_;
 }
 
-void DbAttMgrRep::StampActive(DbPrimRep& primitive) { primitive.SetAttributes(GetActive()); }
+void DbAttMgrRep::StampActive(DbPrimRep& primitive) {
+    primitive.SetAttributes(GetActive());
+}
 
 bool DbAttMgrRep::Serialize(Archive& archive) {
     const bool done = shared_record::SerializeVersioned(archive, all_);

@@ -1,11 +1,15 @@
 #include "database/DbAttPrimRep.h"
 
-#include "core/SharedRecord.h"
 #include "core/Archive.h"
+#include "core/SharedRecord.h"
 
-bool DbAttPrimRep::Serialize(Archive& archive) { return shared_record::SerializeVersioned(archive, attribute); }
+bool DbAttPrimRep::Serialize(Archive& archive) {
+    return shared_record::SerializeVersioned(archive, attribute);
+}
 
-int DbAttPrimRep::ColumnCount(const ExportOptions&) const { return 2; }
+int DbAttPrimRep::ColumnCount(const ExportOptions&) const {
+    return 2;
+}
 
 void DbAttPrimRep::ExportRow(std::string& text, std::string_view separator,
                              const ExportOptions&) const {
@@ -22,6 +26,8 @@ double DbAttPrimRep::SortKey(const ExportOptions&) const {
     return static_cast<double>(static_cast<signed char>(attribute->name.front()));
 }
 
-int DbAttPrimRep::Kind() const { return 2; }
+int DbAttPrimRep::Kind() const {
+    return 2;
+}
 
 void DbAttPrimRep::AssignColumns(NameTable&) {}

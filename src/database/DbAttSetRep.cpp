@@ -1,8 +1,8 @@
 #include "database/DbAttSetRep.h"
 
+#include "core/Archive.h"
 #include "core/SharedRecord.h"
 #include "database/NameTable.h"
-#include "core/Archive.h"
 
 std::int32_t DbAttSetRep::FindByName(std::string_view name) const {
     for (std::int32_t i = 0; i < Count(); ++i) {

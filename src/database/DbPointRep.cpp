@@ -1,14 +1,18 @@
 #include "database/DbPointRep.h"
 
+#include "core/Archive.h"
 #include "core/NumberText.h"
 #include "database/ExportOptions.h"
-#include "core/Archive.h"
-#include "mapping/TransformData.h"
 #include "draw/DrawContext.h"
+#include "mapping/TransformData.h"
 
-void DbPointRep::Remap(const TransformData& mapping) { mapping.PixelToGraph(pixel, graph); }
+void DbPointRep::Remap(const TransformData& mapping) {
+    mapping.PixelToGraph(pixel, graph);
+}
 
-void DbPointRep::Draw(DrawContext& context) { context.DrawMarker(pixel.x, pixel.y); }
+void DbPointRep::Draw(DrawContext& context) {
+    context.DrawMarker(pixel.x, pixel.y);
+}
 
 bool DbPointRep::Serialize(Archive& archive) {
     if (!DbPrimRep::Serialize(archive)) {
@@ -34,7 +38,9 @@ void DbPointRep::SerializeFields(Archive& archive) {
     pixel.y = archive.ReadDouble();
 }
 
-int DbPointRep::ColumnCount(const ExportOptions&) const { return 2; }
+int DbPointRep::ColumnCount(const ExportOptions&) const {
+    return 2;
+}
 
 void DbPointRep::ExportRow(std::string& text, std::string_view separator,
                            const ExportOptions& options) const {
@@ -56,4 +62,6 @@ double DbPointRep::SortKey(const ExportOptions& options) const {
     return options.axis == ExportOptions::kSortByY ? graph.y : graph.x;
 }
 
-int DbPointRep::Kind() const { return 3; }
+int DbPointRep::Kind() const {
+    return 3;
+}

@@ -1,11 +1,11 @@
 #include "database/DbPrimSetRep.h"
 
+#include "core/Archive.h"
 #include "core/SharedRecord.h"
 #include "database/DbAttPrimRep.h"
 #include "database/DbPointRep.h"
 #include "database/ExportOptions.h"
 #include "database/NameTable.h"
-#include "core/Archive.h"
 
 #include <algorithm>
 #include <cmath>

@@ -1,15 +1,14 @@
 #include "database/DbSetMgr.h"
 
+#include "core/Archive.h"
 #include "core/SharedRecord.h"
 #include "database/DbSetX1.h"
 #include "database/DbSetX2.h"
 #include "database/DbSetX3.h"
 #include "database/ExportOptions.h"
-#include "core/Archive.h"
 #include "draw/DrawContext.h"
 
 #include <algorithm>
-
 
 namespace {
 // A set record is at least its slot index, its version and a one-byte empty name.
@@ -206,7 +205,8 @@ bool DbSetMgr::Serialize(Archive& archive) {
         current >= count) {
         return false;
     }
-    if (version == 1 && (records < 0 || static_cast<std::size_t>(records) > remaining / kMinSetRecord)) {
+    if (version == 1 &&
+        (records < 0 || static_cast<std::size_t>(records) > remaining / kMinSetRecord)) {
         return false;
     }
     sets_.ReserveInTens(std::max(count, 10));

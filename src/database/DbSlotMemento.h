@@ -8,7 +8,8 @@
 // Restoring puts the set back, makes it current and leaves the memento an empty set.
 class DbSlotMemento : public DbMemento {
 public:
-    DbSlotMemento(const SmartPtr<DbPrimSetRep>& taken, std::int32_t slot) : set(taken), index(slot) {}
+    DbSlotMemento(const SmartPtr<DbPrimSetRep>& taken, std::int32_t slot)
+        : set(taken), index(slot) {}
     void Restore(DbSetMgr& manager) override;
 
     SmartPtr<DbPrimSetRep> set;

@@ -1,10 +1,10 @@
 #include "database/PlumeData.h"
 
+#include "core/Archive.h"
 #include "core/ArchiveObjectTable.h"
+#include "core/CPreferences.h"
 #include "database/DbPointRep.h"
 #include "database/ExportOptions.h"
-#include "core/Archive.h"
-#include "core/CPreferences.h"
 #include "draw/DrawContext.h"
 
 #include <cmath>
@@ -20,7 +20,9 @@ PlumeData::PlumeData(DocumentLink* document) : document_(document), grid_(&mappi
 
 // Tasks may hold representations and records of this database; they go first, while
 // everything they refer to still exists.
-PlumeData::~PlumeData() { ClearHistory(); }
+PlumeData::~PlumeData() {
+    ClearHistory();
+}
 
 void PlumeData::OnChanged() {
     if (document_ != nullptr) {
@@ -28,9 +30,13 @@ void PlumeData::OnChanged() {
     }
 }
 
-void PlumeData::CreateDefaultSet() { sets_.NewSet("Line"); }
+void PlumeData::CreateDefaultSet() {
+    sets_.NewSet("Line");
+}
 
-std::int32_t PlumeData::NewSet(const std::string& name) { return sets_.NewSet(name); }
+std::int32_t PlumeData::NewSet(const std::string& name) {
+    return sets_.NewSet(name);
+}
 
 std::int32_t PlumeData::AddPrimitive(const SmartPtr<DbPrimRep>& primitive, std::int32_t setIndex) {
     dataModified_ = 1;
@@ -44,11 +50,21 @@ void PlumeData::RemovePrimitive(const SmartPtr<DbPrimRep>& primitive, std::int32
     updateHint_ = kHintData;
 }
 
-std::unique_ptr<DbMemento> PlumeData::ClearAll() { return sets_.ClearAll(); }
-std::unique_ptr<DbMemento> PlumeData::ClearCurrentSet() { return sets_.ClearCurrentSet(); }
-std::unique_ptr<DbMemento> PlumeData::DeleteCurrentSet() { return sets_.DeleteCurrentSet(); }
-std::unique_ptr<DbMemento> PlumeData::DeleteSet(std::int32_t index) { return sets_.DeleteSet(index); }
-void PlumeData::Restore(std::unique_ptr<DbMemento> memento) { sets_.Restore(std::move(memento)); }
+std::unique_ptr<DbMemento> PlumeData::ClearAll() {
+    return sets_.ClearAll();
+}
+std::unique_ptr<DbMemento> PlumeData::ClearCurrentSet() {
+    return sets_.ClearCurrentSet();
+}
+std::unique_ptr<DbMemento> PlumeData::DeleteCurrentSet() {
+    return sets_.DeleteCurrentSet();
+}
+std::unique_ptr<DbMemento> PlumeData::DeleteSet(std::int32_t index) {
+    return sets_.DeleteSet(index);
+}
+void PlumeData::Restore(std::unique_ptr<DbMemento> memento) {
+    sets_.Restore(std::move(memento));
+}
 
 void PlumeData::ChooseSet(std::int32_t index) {
     sets_.SelectSet(index);
@@ -111,9 +127,13 @@ void PlumeData::ApplyPreferences(const CPreferences& preferences) {
     }
 }
 
-void PlumeData::NotifyAll() { sets_.NotifyAll(); }
+void PlumeData::NotifyAll() {
+    sets_.NotifyAll();
+}
 
-void PlumeData::DrawSets(DrawContext& context) { sets_.DrawSets(context); }
+void PlumeData::DrawSets(DrawContext& context) {
+    sets_.DrawSets(context);
+}
 
 void PlumeData::DrawMapping(DrawContext& context) {
     if (mapping_.region.pixelCount > 0) {
@@ -165,7 +185,9 @@ AttributeData* PlumeData::GetAttributeData(std::string_view key) {
     return nullptr;
 }
 
-bool PlumeData::HasGridSnap() const { return grid_.snapX != 0 || grid_.snapY != 0; }
+bool PlumeData::HasGridSnap() const {
+    return grid_.snapX != 0 || grid_.snapY != 0;
+}
 
 std::int32_t PlumeData::TakeUpdateHint() {
     const std::int32_t hint = updateHint_;
@@ -205,7 +227,9 @@ bool PlumeData::Write(Archive& archive) {
     return true;
 }
 
-void PlumeData::MarkSaved() { ClearChangeFlags(); }
+void PlumeData::MarkSaved() {
+    ClearChangeFlags();
+}
 
 // The image kept by reference: at its path, else under its bare file name beside the
 // document file or in the current folder. Whenever it loads, the document keeps it by
@@ -277,7 +301,8 @@ bool PlumeData::Read(Archive& archive, const std::string& documentPath) {
             break;
         case kTagImageLegacy:
         case kTagImageCopy:
-            ok = tag == kTagImageCopy ? image_.ReadCopyBlock(archive) : image_.ReadLegacyBlock(archive);
+            ok = tag == kTagImageCopy ? image_.ReadCopyBlock(archive)
+                                      : image_.ReadLegacyBlock(archive);
             if (ok) {
                 imagePath_ = documentPath;
             }

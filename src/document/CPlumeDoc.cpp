@@ -1,11 +1,9 @@
 #include "document/CPlumeDoc.h"
 
 #include "core/ApplicationState.h"
-#include "core/ArchiveObjectTable.h"
 #include "core/Archive.h"
+#include "core/ArchiveObjectTable.h"
 #include "core/CPreferences.h"
-#include "image/ImageInformation.h"
-#include "image/SafeFileWriter.h"
 #include "document/SaveDialogState.h"
 #include "document/SaveTypes.h"
 #include "history/ImageFlipTask.h"
@@ -16,6 +14,8 @@
 #include "history/SetClearTask.h"
 #include "history/SetDeleteTask.h"
 #include "history/TransTask.h"
+#include "image/ImageInformation.h"
+#include "image/SafeFileWriter.h"
 #include "mapping/TransformMan.h"
 #include "platform/BusyIndicator.h"
 #include "platform/Clipboard.h"
@@ -65,7 +65,9 @@ CPlumeDoc::CPlumeDoc(DocumentServices services) : services_(services) {}
 
 CPlumeDoc::~CPlumeDoc() = default;
 
-int CPlumeDoc::LastSaveType() { return ApplicationState::Current().lastSaveType; }
+int CPlumeDoc::LastSaveType() {
+    return ApplicationState::Current().lastSaveType;
+}
 
 void CPlumeDoc::ShowMessage(const std::string& text) const {
     if (services_.messages != nullptr) {
@@ -245,16 +247,16 @@ bool CPlumeDoc::PromptSaveName(std::string& name, bool replace) {
     if (lastSaveType == 0) {
         if (database_->SetManager().GetTotalCount() > 0) {
             lastSaveType = SaveTypes::kComma;
-        } else if (database_->ImageSet() || database_->DataModified() || database_->ImageModified()) {
+        } else if (database_->ImageSet() || database_->DataModified() ||
+                   database_->ImageModified()) {
             lastSaveType = SaveTypes::kDocument;
         } else {
             lastSaveType = SaveTypes::kBitmap;
         }
     }
-    SaveDialogState state(lastSaveType,
-                          SaveTypes::StripExtension(name) + SaveTypes::At(lastSaveType).extension,
-                          database_->SortData(), !database_->SaveByReference(),
-                          !database_->ImagePath().empty());
+    SaveDialogState state(
+        lastSaveType, SaveTypes::StripExtension(name) + SaveTypes::At(lastSaveType).extension,
+        database_->SortData(), !database_->SaveByReference(), !database_->ImagePath().empty());
     if (services_.savePrompt == nullptr ||
         !services_.savePrompt->Prompt(state, replace ? "Save As" : "Save a Copy")) {
         return false;
@@ -362,7 +364,8 @@ void CPlumeDoc::UpdateTitle(const std::string& name) {
     } else {
         if (services_.views != nullptr) {
             services_.views->SetStatusPane(4, FileTitle(database_->ImagePath()));
-            services_.views->SetStatusPane(2, std::to_string(database_->SetManager().GetCurrentCount()));
+            services_.views->SetStatusPane(
+                2, std::to_string(database_->SetManager().GetCurrentCount()));
         }
         title_ = fileTitle;
         if (needsNamePrompt_) {
@@ -405,7 +408,9 @@ void CPlumeDoc::CreateMappingManager() {
     mappingManager_.reset(static_cast<TransformMan*>(rep.release()));
 }
 
-bool CPlumeDoc::HasImage() const { return database_ && database_->Image().HasImage(); }
+bool CPlumeDoc::HasImage() const {
+    return database_ && database_->Image().HasImage();
+}
 
 std::pair<int, int> CPlumeDoc::GetImageSize() const {
     if (!HasImage()) {
@@ -537,13 +542,14 @@ bool CPlumeDoc::ToggleSortData() {
 }
 
 bool CPlumeDoc::FlipImage(bool horizontal) {
-    return database_ &&
-           PerformAndCommit(std::make_unique<ImageFlipTask>(
-               database_.get(), horizontal ? ImageFlipTask::kHorizontal : ImageFlipTask::kVertical));
+    return database_ && PerformAndCommit(std::make_unique<ImageFlipTask>(
+                            database_.get(),
+                            horizontal ? ImageFlipTask::kHorizontal : ImageFlipTask::kVertical));
 }
 
 bool CPlumeDoc::RotateImage(int degrees) {
-    return database_ && PerformAndCommit(std::make_unique<ImageRotateTask>(database_.get(), degrees));
+    return database_ &&
+           PerformAndCommit(std::make_unique<ImageRotateTask>(database_.get(), degrees));
 }
 
 bool CPlumeDoc::NewDataSet(const std::string& name) {
@@ -559,7 +565,8 @@ bool CPlumeDoc::DefineMappingFullSized() {
     }
     const auto [width, height] = GetImageSize();
     std::unique_ptr<AttributeRep> rep = database_->Mapping().CreateRep(TransformMan::kKey);
-    static_cast<TransformMan&>(*rep).DragRegion(0, DPoint{0, 0}, DPoint{double(width - 1), double(height - 1)});
+    static_cast<TransformMan&>(*rep).DragRegion(0, DPoint{0, 0},
+                                                DPoint{double(width - 1), double(height - 1)});
     return PerformAndCommit(std::make_unique<TransTask>(database_.get(), std::move(rep)));
 }
 
@@ -575,7 +582,8 @@ bool CPlumeDoc::CopyToClipboard() {
     clipboard->SetText(text);
     const PackedBitmap& bitmap = database_->Image().GetPackedBitmap();
     if (!bitmap.Empty()) {
-        clipboard->SetPackedBitmap(std::vector<std::uint8_t>(bitmap.Data(), bitmap.Data() + bitmap.TotalSize()));
+        clipboard->SetPackedBitmap(
+            std::vector<std::uint8_t>(bitmap.Data(), bitmap.Data() + bitmap.TotalSize()));
     }
     clipboard->Close();
     return true;
@@ -610,5 +618,6 @@ std::string CPlumeDoc::ImageInformationText() const {
     if (!database_) {
         return std::string();
     }
-    return FormatImageInformation(database_->Image(), database_->ImagePath(), database_->ImageModified());
+    return FormatImageInformation(database_->Image(), database_->ImagePath(),
+                                  database_->ImageModified());
 }

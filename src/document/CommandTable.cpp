@@ -14,6 +14,8 @@ using H = CommandHandler;
 using M = CommandMenu;
 using C = CommandCondition;
 
+// One line a command, and one row a command below: clang-format would break them up.
+// clang-format off
 bool Save(CPlumeDoc& d) { return d.SaveWithPrompt(d.Path(), true); }
 bool SaveAs(CPlumeDoc& d) { return d.SaveWithPrompt(std::string(), true); }
 bool Undo(CPlumeDoc& d) { return d.Undo(); }
@@ -187,9 +189,13 @@ const CommandRow kRows[] = {
      "help-about", H::Application, C::Always, C::Never, nullptr, false},
 };
 
+// clang-format on
+
 } // namespace
 
-std::span<const CommandRow> CommandTable() { return kRows; }
+std::span<const CommandRow> CommandTable() {
+    return kRows;
+}
 
 const CommandRow* FindCommand(int id) {
     const auto row = std::find_if(std::begin(kRows), std::end(kRows),

@@ -23,24 +23,24 @@ enum class CommandCondition {
     Never,
     // the document's
     HasImage,
-    RegionPlaced,       // the mapping region has pixel nodes
-    HasItems,           // some data set holds an item
+    RegionPlaced, // the mapping region has pixel nodes
+    HasItems,     // some data set holds an item
     CurrentSetHasItems,
     CanUndo,
     CanRedo,
     ClipboardHasBitmap,
     SortingOn,
-    GridSnaps,          // snapping in X or Y
+    GridSnaps, // snapping in X or Y
     // the view's
     DisplayImageExists,
     HasNextSavedView,
     HasPreviousSavedView,
-    ToolActive,         // the tool this command selects is the active one
-    ZoomTypeMatches,    // the zoom rate this command sets is the view's
+    ToolActive,      // the tool this command selects is the active one
+    ZoomTypeMatches, // the zoom rate this command sets is the view's
     DrawDithered,
-    ActualPixels,       // the scale is 1
+    ActualPixels, // the scale is 1
     // the main window's
-    BarVisible,         // the bar whose control id is the command id
+    BarVisible, // the bar whose control id is the command id
     AttributesBarVisible,
     DocumentViewActive,
 };

@@ -23,7 +23,9 @@ std::string Lower(std::string_view text) {
 
 } // namespace
 
-const SaveTypes::Type& SaveTypes::At(int index) { return kTypes[std::clamp(index, 1, kCount) - 1]; }
+const SaveTypes::Type& SaveTypes::At(int index) {
+    return kTypes[std::clamp(index, 1, kCount) - 1];
+}
 
 bool SaveTypes::Matches(std::string_view name, std::string_view extension) {
     const std::string lowered = Lower(name);

@@ -3,7 +3,9 @@
 DrawContext::DrawContext(Device* device, double zoom)
     : dc(device), scale(zoom), mode(device != nullptr ? kNothingSelected : kNoDevice) {}
 
-DrawContext::DrawContext(const DrawContext& other) { *this = other; }
+DrawContext::DrawContext(const DrawContext& other) {
+    *this = other;
+}
 
 DrawContext& DrawContext::operator=(const DrawContext& other) {
     if (this == &other) {
@@ -152,7 +154,9 @@ void DrawContext::AdvanceAnts(std::uint8_t& pattern) {
     }
 }
 
-Colour DrawContext::AntsColour(std::uint8_t pattern) { return (pattern & 7) != 0 ? kWhite : kBlack; }
+Colour DrawContext::AntsColour(std::uint8_t pattern) {
+    return (pattern & 7) != 0 ? kWhite : kBlack;
+}
 
 void DrawContext::PlusMarker(DrawContext& context, double pixelX, double pixelY) {
     if (context.dc == nullptr) {

@@ -24,8 +24,10 @@ std::unique_ptr<Task> Define(PlumeData* database, std::string_view name, std::st
     std::string trimmedName = Trim(name);
     std::string trimmedValue = Trim(value);
     if (onlyCurrentSet) {
-        SmartPtr<DbAttRep> attribute(new DbAttRep(std::move(trimmedName), std::move(trimmedValue), 1));
-        return std::make_unique<PrimTask>(database, SmartPtr<DbPrimRep>(new DbAttPrimRep(attribute)));
+        SmartPtr<DbAttRep> attribute(
+            new DbAttRep(std::move(trimmedName), std::move(trimmedValue), 1));
+        return std::make_unique<PrimTask>(database,
+                                          SmartPtr<DbPrimRep>(new DbAttPrimRep(attribute)));
     }
     return std::make_unique<AddAttTask>(database, std::move(trimmedName), std::move(trimmedValue));
 }

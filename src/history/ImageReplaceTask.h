@@ -1,7 +1,7 @@
 #pragma once
 
-#include "image/ImageStore.h"
 #include "database/Task.h"
+#include "image/ImageStore.h"
 
 #include <cstdint>
 #include <memory>

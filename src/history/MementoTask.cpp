@@ -7,7 +7,9 @@ bool MementoTask::Do() {
     return true;
 }
 
-bool MementoTask::Redo() { return Do(); }
+bool MementoTask::Redo() {
+    return Do();
+}
 
 bool MementoTask::Undo() {
     database_->Restore(std::move(memento_));

@@ -2,4 +2,6 @@
 
 #include "database/PlumeData.h"
 
-std::unique_ptr<DbMemento> PointClearTask::Change() { return database_->ClearAll(); }
+std::unique_ptr<DbMemento> PointClearTask::Change() {
+    return database_->ClearAll();
+}

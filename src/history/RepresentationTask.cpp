@@ -20,7 +20,9 @@ bool RepresentationTask::Do() {
     return true;
 }
 
-bool RepresentationTask::Redo() { return Do(); }
+bool RepresentationTask::Redo() {
+    return Do();
+}
 
 bool RepresentationTask::Undo() {
     if (snapshot_) {

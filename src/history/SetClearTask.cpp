@@ -2,4 +2,6 @@
 
 #include "database/PlumeData.h"
 
-std::unique_ptr<DbMemento> SetClearTask::Change() { return database_->ClearCurrentSet(); }
+std::unique_ptr<DbMemento> SetClearTask::Change() {
+    return database_->ClearCurrentSet();
+}

@@ -2,4 +2,6 @@
 
 #include "database/PlumeData.h"
 
-std::unique_ptr<DbMemento> SetDeleteTask::Change() { return database_->DeleteCurrentSet(); }
+std::unique_ptr<DbMemento> SetDeleteTask::Change() {
+    return database_->DeleteCurrentSet();
+}

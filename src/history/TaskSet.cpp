@@ -37,4 +37,6 @@ bool TaskSet::Do() {
     return result;
 }
 
-void TaskSet::Add(std::unique_ptr<Task> task) { tasks_.push_back(std::move(task)); }
+void TaskSet::Add(std::unique_ptr<Task> task) {
+    tasks_.push_back(std::move(task));
+}

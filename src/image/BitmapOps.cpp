@@ -54,7 +54,8 @@ template <std::size_t K> void ReverseWholePixels(std::uint8_t* row, int width) {
 
 // Copies K bytes; 3-byte pixels move as one 4-byte load and store where the byte after
 // the pixel may be overwritten (the next pixel written will cover it).
-template <std::size_t K> inline void CopyPixel(std::uint8_t* dst, const std::uint8_t* src, bool roomAfter) {
+template <std::size_t K>
+inline void CopyPixel(std::uint8_t* dst, const std::uint8_t* src, bool roomAfter) {
     if constexpr (K == 3) {
         if (roomAfter) {
             std::memcpy(dst, src, 4);
@@ -84,7 +85,8 @@ void RotateTiles(const PackedBitmap& src, PackedBitmap& dst, bool clockwise) {
         for (int xd0 = 0; xd0 < dw; xd0 += kTile) {
             const int xd1 = std::min(xd0 + kTile, dw);
             for (int rd = rd0; rd < rd1; ++rd) {
-                const std::size_t column = static_cast<std::size_t>(clockwise ? w - 1 - rd : rd) * K;
+                const std::size_t column =
+                    static_cast<std::size_t>(clockwise ? w - 1 - rd : rd) * K;
                 const std::uint8_t* sp =
                     srcBase + column + srcStride * (clockwise ? xd0 : h - 1 - xd0);
                 std::uint8_t* dp = dstBase + dstStride * static_cast<std::size_t>(rd) +
@@ -162,8 +164,8 @@ void RotateBits(const PackedBitmap& src, PackedBitmap& dst, bool clockwise) {
                     break;
                 }
                 if (clockwise) {
-                    dstBase[dstStride * static_cast<std::size_t>(w - 1 - c) + static_cast<std::size_t>(a)] =
-                        turned[j];
+                    dstBase[dstStride * static_cast<std::size_t>(w - 1 - c) +
+                            static_cast<std::size_t>(a)] = turned[j];
                 } else {
                     OrBits(dstBase + dstStride * static_cast<std::size_t>(c),
                            static_cast<long>(h) - 8 - 8L * a, kBitReversal[turned[j]]);
@@ -189,7 +191,8 @@ void ScaleRow(const std::uint8_t* src, std::uint8_t* dst, const std::vector<std:
     }
 }
 
-void ScaleBits(const std::uint8_t* src, std::uint8_t* dst, const std::vector<std::int32_t>& columns) {
+void ScaleBits(const std::uint8_t* src, std::uint8_t* dst,
+               const std::vector<std::int32_t>& columns) {
     const std::size_t n = columns.size();
     std::uint8_t byte = 0;
     for (std::size_t i = 0; i < n; ++i) {
@@ -325,7 +328,8 @@ bool BitmapOps::Crop(const PackedBitmap& source, int x, int y, int width, int he
     for (int j = 0; j < height; ++j) {
         if (bits >= 8) {
             const std::size_t k = static_cast<std::size_t>(bits / 8);
-            std::memcpy(cropped.RowFromTop(j), source.RowFromTop(y + j) + static_cast<std::size_t>(x) * k,
+            std::memcpy(cropped.RowFromTop(j),
+                        source.RowFromTop(y + j) + static_cast<std::size_t>(x) * k,
                         static_cast<std::size_t>(width) * k);
         } else {
             for (int i = 0; i < width; ++i) {
@@ -368,8 +372,8 @@ bool BitmapOps::Scale(const PackedBitmap& source, int width, int height, PackedB
         const bool destPadded = rowBytes >= static_cast<std::size_t>(width) * 3 + 1;
         wideCount = destPadded ? columns.size() : columns.size() - 1;
         if (!sourcePadded) {
-            const auto last = std::lower_bound(columns.begin(), columns.end(),
-                                               static_cast<std::int32_t>(w - 1));
+            const auto last =
+                std::lower_bound(columns.begin(), columns.end(), static_cast<std::int32_t>(w - 1));
             wideCount = std::min(wideCount, static_cast<std::size_t>(last - columns.begin()));
         }
     }
@@ -402,8 +406,9 @@ bool BitmapOps::Scale(const PackedBitmap& source, int width, int height, PackedB
             break;
         default:
             for (int i = 0; i < width; ++i) {
-                scaled.SetPixelAt(i, static_cast<int>(j),
-                                  source.PixelAt(columns[static_cast<std::size_t>(i)], static_cast<int>(sy)));
+                scaled.SetPixelAt(
+                    i, static_cast<int>(j),
+                    source.PixelAt(columns[static_cast<std::size_t>(i)], static_cast<int>(sy)));
             }
             break;
         }

@@ -2,16 +2,16 @@
 
 #include "core/ApplicationState.h"
 #include "core/Archive.h"
+#include "draw/DrawContext.h"
 #include "image/BitmapOps.h"
 #include "image/BmpCodec.h"
 #include "image/TiffCodec.h"
-#include "draw/DrawContext.h"
 
 #include <zlib.h>
 
 #include <cstdio>
-#include <filesystem>
 #include <cstring>
+#include <filesystem>
 #include <limits>
 
 namespace {
@@ -47,7 +47,9 @@ bool ImageStore::ReadWholeFile(const std::string& path, std::vector<std::uint8_t
 
 ImageStore::ImageStore() = default;
 
-ImageStore::ImageStore(const ImageStore& other) : bitmap_(other.bitmap_) { BuildPalette(); }
+ImageStore::ImageStore(const ImageStore& other) : bitmap_(other.bitmap_) {
+    BuildPalette();
+}
 
 ImageStore::~ImageStore() = default;
 
@@ -120,8 +122,7 @@ bool ImageStore::WriteCopyBlock(Archive& archive, std::int32_t tag) const {
     const uLong size = static_cast<uLong>(bitmap_.TotalSize());
     uLongf compressedSize = compressBound(size);
     PackedBitmap::Block compressed = PackedBitmap::AllocateBlock(compressedSize, false);
-    if (!compressed ||
-        compress(compressed.get(), &compressedSize, bitmap_.Data(), size) != Z_OK ||
+    if (!compressed || compress(compressed.get(), &compressedSize, bitmap_.Data(), size) != Z_OK ||
         compressedSize > std::numeric_limits<std::int32_t>::max()) {
         return false;
     }
@@ -148,7 +149,8 @@ bool ImageStore::ReadCopyBlock(Archive& archive) {
         return false;
     }
     uLongf inflated = size;
-    if (uncompress(block.get(), &inflated, compressed, compressedSize) != Z_OK || inflated != size) {
+    if (uncompress(block.get(), &inflated, compressed, compressedSize) != Z_OK ||
+        inflated != size) {
         return false;
     }
     PackedBitmap bitmap;

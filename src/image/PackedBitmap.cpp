@@ -33,10 +33,13 @@ void Put16(std::uint8_t* p, std::uint16_t v) {
 
 } // namespace
 
-void PackedBitmap::FreeBlock::operator()(std::uint8_t* block) const { std::free(block); }
+void PackedBitmap::FreeBlock::operator()(std::uint8_t* block) const {
+    std::free(block);
+}
 
 PackedBitmap::Block PackedBitmap::AllocateBlock(std::size_t size, bool zeroed) {
-    void* memory = zeroed ? std::calloc(size == 0 ? 1 : size, 1) : std::malloc(size == 0 ? 1 : size);
+    void* memory =
+        zeroed ? std::calloc(size == 0 ? 1 : size, 1) : std::malloc(size == 0 ? 1 : size);
 #if defined(__linux__)
     // Large images in large pages: a quarter turn or a scaling walks the bitmap across its
     // rows, and with small pages nearly every step would miss the address cache. A fresh
@@ -44,7 +47,8 @@ PackedBitmap::Block PackedBitmap::AllocateBlock(std::size_t size, bool zeroed) {
     constexpr std::size_t kLargeBlock = std::size_t{8} << 20;
     if (memory != nullptr && size >= kLargeBlock) {
         const std::uintptr_t page = static_cast<std::uintptr_t>(sysconf(_SC_PAGESIZE));
-        const std::uintptr_t start = (reinterpret_cast<std::uintptr_t>(memory) + page - 1) & ~(page - 1);
+        const std::uintptr_t start =
+            (reinterpret_cast<std::uintptr_t>(memory) + page - 1) & ~(page - 1);
         const std::uintptr_t end = (reinterpret_cast<std::uintptr_t>(memory) + size) & ~(page - 1);
         if (end > start) {
             madvise(reinterpret_cast<void*>(start), end - start, MADV_HUGEPAGE);
@@ -116,8 +120,8 @@ std::uint64_t PackedBitmap::TotalSizeFor(const Header& header) {
         header.planes != 1 || !IsSupportedDepth(header.bitCount) || header.compression != 0) {
         return 0;
     }
-    const std::uint64_t image = RowBytes(header.width, header.bitCount) *
-                                static_cast<std::uint64_t>(header.height);
+    const std::uint64_t image =
+        RowBytes(header.width, header.bitCount) * static_cast<std::uint64_t>(header.height);
     const std::uint64_t total =
         kHeaderSize + ColourTableSize(header.bitCount, header.clrUsed) + image;
     return total > kMaxBytes ? 0 : total;
@@ -227,8 +231,8 @@ void PackedBitmap::SetPixelAt(int x, int y, std::uint32_t value) {
     switch (header_.bitCount) {
     case 1: {
         const auto mask = static_cast<std::uint8_t>(0x80 >> (x & 7));
-        row[x >> 3] = static_cast<std::uint8_t>((value & 1) != 0 ? row[x >> 3] | mask
-                                                                  : row[x >> 3] & ~mask);
+        row[x >> 3] =
+            static_cast<std::uint8_t>((value & 1) != 0 ? row[x >> 3] | mask : row[x >> 3] & ~mask);
         break;
     }
     case 4: {

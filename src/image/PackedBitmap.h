@@ -92,7 +92,9 @@ public:
     std::uint8_t* Pixels() { return data_.get() + kHeaderSize + ColourTableSize(); }
     const std::uint8_t* Pixels() const { return data_.get() + kHeaderSize + ColourTableSize(); }
     // A row by its index in storage order (0 is the bottom row of the picture).
-    std::uint8_t* StoredRow(int index) { return Pixels() + RowBytes() * static_cast<std::size_t>(index); }
+    std::uint8_t* StoredRow(int index) {
+        return Pixels() + RowBytes() * static_cast<std::size_t>(index);
+    }
     const std::uint8_t* StoredRow(int index) const {
         return Pixels() + RowBytes() * static_cast<std::size_t>(index);
     }

@@ -217,8 +217,9 @@ int Box::HitTest(const DPoint& pixel, const DPoint& tolerance) const {
         {kCorner6, kCorner0, kHitBottomLeft, kHitTopLeft, kHitLeft},
     };
     for (const Edge& edge : kEdges) {
-        const int hit = SegmentHit(pixel, tolerance, pixelNodes[static_cast<std::size_t>(edge.first)],
-                                   pixelNodes[static_cast<std::size_t>(edge.second)]);
+        const int hit =
+            SegmentHit(pixel, tolerance, pixelNodes[static_cast<std::size_t>(edge.first)],
+                       pixelNodes[static_cast<std::size_t>(edge.second)]);
         switch (hit) {
         case kSegmentNearP:
             return edge.nearFirst;

@@ -1,6 +1,5 @@
 #include "mapping/CropBox.h"
 
-
 #include <algorithm>
 #include <cmath>
 

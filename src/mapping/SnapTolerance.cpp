@@ -4,11 +4,17 @@
 
 static_assert(SnapTolerance::kEpsilon == 0x1p-53);
 
-double SnapTolerance::Current() { return ApplicationState::Current().snapTolerance; }
+double SnapTolerance::Current() {
+    return ApplicationState::Current().snapTolerance;
+}
 
-void SnapTolerance::SetCurrent(double pixels) { ApplicationState::Current().snapTolerance = pixels; }
+void SnapTolerance::SetCurrent(double pixels) {
+    ApplicationState::Current().snapTolerance = pixels;
+}
 
-double SnapTolerance::Minimum() { return ApplicationState::Current().snapToleranceMinimum; }
+double SnapTolerance::Minimum() {
+    return ApplicationState::Current().snapToleranceMinimum;
+}
 
 void SnapTolerance::SetMinimum(double pixels) {
     ApplicationState::Current().snapToleranceMinimum = pixels;
@@ -18,4 +24,6 @@ SnapTolerance::Scope::Scope(double pixels) : previous_(Current()) {
     SetCurrent(pixels >= Minimum() ? pixels : Minimum());
 }
 
-SnapTolerance::Scope::~Scope() { SetCurrent(previous_); }
+SnapTolerance::Scope::~Scope() {
+    SetCurrent(previous_);
+}

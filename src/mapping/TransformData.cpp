@@ -176,7 +176,9 @@ void TransformData::ApplyManip(const TransformMan& rep) {
     }
 }
 
-void TransformData::FillAxis(TransformAxisVw& rep) const { CopyAxisFields(*this, rep); }
+void TransformData::FillAxis(TransformAxisVw& rep) const {
+    CopyAxisFields(*this, rep);
+}
 
 void TransformData::ApplyAxis(const TransformAxisVw& rep) {
     mode = kAxisMapping;
@@ -207,9 +209,13 @@ void TransformData::ApplyPpi(const TransformPpiVw& rep) {
     SetPixelMapping(rep.aspectRatio, rep.pointsPerLength, {rep.xOrigin, rep.yOrigin});
 }
 
-void TransformData::FillMemento(TransformMemento& rep) const { CopyAllFields(*this, rep); }
+void TransformData::FillMemento(TransformMemento& rep) const {
+    CopyAllFields(*this, rep);
+}
 
-void TransformData::ApplyMemento(const TransformMemento& rep) { CopyAllFields(rep, *this); }
+void TransformData::ApplyMemento(const TransformMemento& rep) {
+    CopyAllFields(rep, *this);
+}
 
 bool TransformData::Serialize(Archive& archive) {
     if (archive.IsStoring()) {

@@ -54,6 +54,6 @@ public:
     // Draws the source rectangle of a packed bitmap (in bitmap pixels, top-down rows)
     // stretched into the destination rectangle, nearest neighbour.
     virtual void DrawPackedBitmap(const PackedBitmapView& bitmap, int destX, int destY,
-                                  int destWidth, int destHeight, int srcX, int srcY,
-                                  int srcWidth, int srcHeight) = 0;
+                                  int destWidth, int destHeight, int srcX, int srcY, int srcWidth,
+                                  int srcHeight) = 0;
 };

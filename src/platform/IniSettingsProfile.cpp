@@ -59,7 +59,8 @@ std::int32_t IniSettingsProfile::GetInt(const std::string& section, const std::s
     return result.ec == std::errc() ? value : fallback;
 }
 
-void IniSettingsProfile::WriteInt(const std::string& section, const std::string& key, std::int32_t value) {
+void IniSettingsProfile::WriteInt(const std::string& section, const std::string& key,
+                                  std::int32_t value) {
     values_[{section, key}] = std::to_string(value);
 }
 

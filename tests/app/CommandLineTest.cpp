@@ -30,8 +30,9 @@ std::string ReadText(const fs::path& path) {
 }
 
 void WriteBytes(const fs::path& path, const Bytes& bytes) {
-    std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()),
-                                                static_cast<std::streamsize>(bytes.size()));
+    std::ofstream(path, std::ios::binary)
+        .write(reinterpret_cast<const char*>(bytes.data()),
+               static_cast<std::streamsize>(bytes.size()));
 }
 
 // A folder of its own for each test, which is also the settings folder the executable
@@ -52,8 +53,9 @@ protected:
     Outcome Tracery(const std::string& arguments) const {
         const fs::path out = At("stdout.txt");
         const fs::path err = At("stderr.txt");
-        const std::string command = "XDG_CONFIG_HOME='" + folder_.string() + "' '" TRACERY_EXECUTABLE "' " +
-                                    arguments + " >'" + out.string() + "' 2>'" + err.string() + "'";
+        const std::string command = "XDG_CONFIG_HOME='" + folder_.string() +
+                                    "' '" TRACERY_EXECUTABLE "' " + arguments + " >'" +
+                                    out.string() + "' 2>'" + err.string() + "'";
         Outcome run;
         const int status = std::system(command.c_str());
         run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
@@ -87,7 +89,8 @@ Bytes SmallDocument() {
     // aspect, points per length, limits.
     w.I32(1).I32(1).I32(1);
     w.I32(8).I32(8);
-    const double px[8][2] = {{0, 0}, {50, 0}, {100, 0}, {100, 50}, {100, 100}, {50, 100}, {0, 100}, {0, 50}};
+    const double px[8][2] = {{0, 0},     {50, 0},   {100, 0}, {100, 50},
+                             {100, 100}, {50, 100}, {0, 100}, {0, 50}};
     const double gx[8][2] = {{0, 10}, {5, 10}, {10, 10}, {10, 5}, {10, 0}, {5, 0}, {0, 0}, {0, 5}};
     for (const auto& p : px) {
         w.F64(p[0]).F64(p[1]);
@@ -101,7 +104,16 @@ Bytes SmallDocument() {
     w.I32(1003).I32(2).I32(0).I32(0).F64(0).F64(0).F64(0).F64(0).I32(1).I32(1);
     w.I32(1005).I32(1).I32(1).I32(1).I32(0).I32(0).I32(2).Str("Line").I32(2);
     for (auto [x, y] : {std::pair{1.0, 2.0}, std::pair{3.5, 4.0}}) {
-        w.I32(101).I32(2).Str("class DbPointRep").I32(1).I32(0).I32(1).F64(x).F64(y).F64(x * 10).F64(100 - y * 10);
+        w.I32(101)
+            .I32(2)
+            .Str("class DbPointRep")
+            .I32(1)
+            .I32(0)
+            .I32(1)
+            .F64(x)
+            .F64(y)
+            .F64(x * 10)
+            .F64(100 - y * 10);
     }
     w.I32(101).I32(2).Str("class DbAttMgrRep").I32(1).I32(0);
     w.I32(-1);
@@ -112,7 +124,8 @@ TEST_F(CommandLine, BadUsageExitsTwoWithTheUsage) {
     for (const char* arguments : {"", "--export only-one", "--info", "--bogus x", "--info a b"}) {
         const Outcome run = Tracery(arguments);
         EXPECT_EQ(run.status, 2) << arguments;
-        EXPECT_NE(run.err.find("usage: tracery --export OUTPUT INPUT"), std::string::npos) << arguments;
+        EXPECT_NE(run.err.find("usage: tracery --export OUTPUT INPUT"), std::string::npos)
+            << arguments;
     }
 }
 
@@ -144,9 +157,10 @@ TEST_F(CommandLine, ExportsAndDescribesAnImage) {
     WriteBytes(At("scan.bmp"), SmallBmp());
     const Outcome info = Tracery("--info " + Quoted("scan.bmp"));
     EXPECT_EQ(info.status, 0);
-    EXPECT_EQ(info.out, "File Path: " + folder_.string() + "\nFile Name: scan.bmp\nFile Format: BMP\n"
-                        "Image Width: 3\nImage Height: 2\nNumber of Planes: 1\nBit Depth: 24\n"
-                        "Number of Colors: 16 million\nImage Modified: No\n");
+    EXPECT_EQ(info.out, "File Path: " + folder_.string() +
+                            "\nFile Name: scan.bmp\nFile Format: BMP\n"
+                            "Image Width: 3\nImage Height: 2\nNumber of Planes: 1\nBit Depth: 24\n"
+                            "Number of Colors: 16 million\nImage Modified: No\n");
 
     const Outcome empty = Tracery("--export " + Quoted("points.csv") + " " + Quoted("scan.bmp"));
     EXPECT_EQ(empty.status, 1);
@@ -160,7 +174,8 @@ TEST_F(CommandLine, ExportsAndDescribesAnImage) {
     ASSERT_EQ(Tracery("--export " + Quoted("doc.plm") + " " + Quoted("scan.bmp")).status, 0);
     const Outcome embedded = Tracery("--info " + Quoted("doc.plm"));
     EXPECT_EQ(embedded.status, 0);
-    EXPECT_NE(embedded.out.find("File Name: doc.plm\nFile Format: BMP\nImage Width: 3\n"), std::string::npos);
+    EXPECT_NE(embedded.out.find("File Name: doc.plm\nFile Format: BMP\nImage Width: 3\n"),
+              std::string::npos);
 }
 
 TEST_F(CommandLine, AnOpenedImageTakesTheStoredPreferences) {
@@ -186,10 +201,14 @@ TEST_F(CommandLine, FailuresAreReportedOnStandardErrorWithStatusOne) {
         std::string err;
     };
     const Case cases[] = {
-        {"--info " + Quoted("text.txt"), "Unknown file type detected... Not a known image or restart  file.\n"},
-        {"--export " + Quoted("out.csv") + " " + Quoted("nonexistent.plm"), "Failed to open document.\n"},
-        {"--export '" + At("missing").string() + "/out.plm' " + Quoted("in.plm"), "Invalid filename.\n"},
-        {"--export '" + At("missing").string() + "/out.csv' " + Quoted("in.plm"), "Failed to save document.\n"},
+        {"--info " + Quoted("text.txt"),
+         "Unknown file type detected... Not a known image or restart  file.\n"},
+        {"--export " + Quoted("out.csv") + " " + Quoted("nonexistent.plm"),
+         "Failed to open document.\n"},
+        {"--export '" + At("missing").string() + "/out.plm' " + Quoted("in.plm"),
+         "Invalid filename.\n"},
+        {"--export '" + At("missing").string() + "/out.csv' " + Quoted("in.plm"),
+         "Failed to save document.\n"},
         {"--export " + Quoted("copy.bmp") + " " + Quoted("in.plm"), "Problem saving the image!\n"},
     };
     for (const Case& c : cases) {

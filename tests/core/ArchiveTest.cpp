@@ -34,7 +34,6 @@ struct Outcome {
     std::size_t largestAllocation = 0;
 };
 
-
 // Runs f and records whether it hit the end of the file and the largest single heap
 // request it made; without the sanitizer runtime no request is seen and the size is 0.
 template <typename F> Outcome Observe(F f) {

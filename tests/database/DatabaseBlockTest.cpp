@@ -1,18 +1,18 @@
 #include "ByteWriter.h"
 #include "SeededBitmap.h"
 #include "Truncations.h"
+#include "core/Archive.h"
 #include "core/ArchiveObjectTable.h"
 #include "database/DbPointRep.h"
 #include "database/PlumeData.h"
-#include "core/Archive.h"
 #include "mapping/RegGridVw.h"
 
 #include <gtest/gtest.h>
 
 #include <filesystem>
 #include <functional>
-#include <unistd.h>
 #include <string>
+#include <unistd.h>
 
 namespace fs = std::filesystem;
 
@@ -141,7 +141,8 @@ TEST(DatabaseBlock, OlderVersionsBringTheirPointsIntoLine) {
         if (version == 2) {
             // The older mapping block: limitsSet at 8, the region at 48, limits at 320.
             std::vector<std::uint8_t> block(360, 0);
-            const std::vector<std::uint8_t> region = Piece([&](Archive& a) { mapping.region.Write(a); });
+            const std::vector<std::uint8_t> region =
+                Piece([&](Archive& a) { mapping.region.Write(a); });
             std::copy(region.begin(), region.end(), block.begin() + 48);
             ByteWriter limits;
             limits.F64(0).F64(0).F64(10).F64(10);
@@ -176,7 +177,9 @@ TEST(DatabaseBlock, RefusesBadVersionsTagsAndRecords) {
     cases.push_back({"version 1", head(1).I32(-1).bytes()});
     cases.push_back({"version 0", head(0).I32(-1).bytes()});
     cases.push_back({"unknown tag", head(5).I32(1006).I32(-1).bytes()});
-    cases.push_back({"grid version 3", head(5).I32(1003).I32(3).Bytes(std::vector<std::uint8_t>(48)).I32(-1).bytes()});
+    cases.push_back(
+        {"grid version 3",
+         head(5).I32(1003).I32(3).Bytes(std::vector<std::uint8_t>(48)).I32(-1).bytes()});
     cases.push_back({"no end tag", head(5).bytes()});
     ByteWriter badMapping;
     badMapping.I32(5).I32(1).I32(2).Bytes(std::vector<std::uint8_t>(356)).Str("").Str("").I32(-1);
@@ -202,7 +205,8 @@ TEST(DatabaseBlock, EveryTruncationFailsAndLeavesADestroyableDatabase) {
 }
 
 TEST(DatabaseBlock, AnImageByReferenceIsFoundAtItsPathOrBesideTheDocument) {
-    const fs::path folder = fs::temp_directory_path() / ("tracery-ref-" + std::to_string(::getpid()));
+    const fs::path folder =
+        fs::temp_directory_path() / ("tracery-ref-" + std::to_string(::getpid()));
     fs::create_directories(folder / "docs");
     const fs::path image = folder / "scan.bmp";
     ASSERT_TRUE(Picture(5, 4).SaveBmpFile(image.string()));
@@ -223,7 +227,8 @@ TEST(DatabaseBlock, AnImageByReferenceIsFoundAtItsPathOrBesideTheDocument) {
     };
     fs::copy_file(image, folder / "docs" / "moved.bmp");
     const Case cases[] = {
-        {"at its path", image.string(), (folder / "docs" / "a.plm").string(), true, image.string(), 5},
+        {"at its path", image.string(), (folder / "docs" / "a.plm").string(), true, image.string(),
+         5},
         {"beside the document", "/gone/moved.bmp", (folder / "docs" / "a.plm").string(), true,
          (folder / "docs" / "moved.bmp").string(), 5},
         {"nowhere", "/gone/missing.bmp", (folder / "docs" / "a.plm").string(), false, "", 0},

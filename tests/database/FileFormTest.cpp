@@ -1,11 +1,11 @@
 #include "ByteWriter.h"
 #include "Truncations.h"
+#include "core/Archive.h"
 #include "core/ArchiveObjectTable.h"
 #include "database/DbAttPrimRep.h"
 #include "database/DbPointRep.h"
 #include "database/DbSetMgr.h"
 #include "database/ExportOptions.h"
-#include "core/Archive.h"
 
 #include <gtest/gtest.h>
 
@@ -36,8 +36,8 @@ ByteWriter& AttributeBody(ByteWriter& w, const char* name, const char* value, in
     return w.I32(1).Str(name).Str(value).I32(active);
 }
 
-ByteWriter& PointBody(ByteWriter& w, const std::function<void(ByteWriter&)>& attributes,
-                      double gx, double gy, double px, double py) {
+ByteWriter& PointBody(ByteWriter& w, const std::function<void(ByteWriter&)>& attributes, double gx,
+                      double gy, double px, double py) {
     w.I32(1);
     attributes(w);
     return w.I32(1).F64(gx).F64(gy).F64(px).F64(py);
@@ -52,14 +52,18 @@ std::vector<std::uint8_t> SampleBlock() {
     w.I32(1).I32(1).I32(1).I32(0); // version, records, slots, current
     w.I32(0).I32(2).Str("Line").I32(3);
     w.I32(101).I32(2).Str("class DbPointRep");
-    PointBody(w, [](ByteWriter& a) {
-        a.I32(101).I32(2).Str("class DbAttSetRep").I32(1).I32(1);
-        a.I32(101).I32(2).Str("class DbAttRep");
-        AttributeBody(a, "Run", "7", 1);
-    }, 1.5, 2.5, 10, 20);
+    PointBody(
+        w,
+        [](ByteWriter& a) {
+            a.I32(101).I32(2).Str("class DbAttSetRep").I32(1).I32(1);
+            a.I32(101).I32(2).Str("class DbAttRep");
+            AttributeBody(a, "Run", "7", 1);
+        },
+        1.5, 2.5, 10, 20);
     w.I32(101).I32(2).Str("class DbPointRep");
-    PointBody(w, [](ByteWriter& a) { a.I32(101).I32(1).Str("class DbAttSetRep").I32(2); },
-              3.5, 4.5, 30, 40);
+    PointBody(
+        w, [](ByteWriter& a) { a.I32(101).I32(1).Str("class DbAttSetRep").I32(2); }, 3.5, 4.5, 30,
+        40);
     w.I32(101).I32(2).Str("class DbAttPrimRep").I32(1);
     w.I32(101).I32(2).Str("class DbAttRep");
     AttributeBody(w, "Note", "x", 1);
@@ -139,8 +143,10 @@ TEST(SetManagerBlock, ReadsOlderForms) {
     ByteWriter w;
     w.I32(1).I32(2).I32(2).I32(1);
     w.I32(0).I32(1).Str("Old").I32(77).I32(2);
-    PointBody(w, [](ByteWriter& a) { a.I32(2).I32(1).I32(0); }, 1, 2, 3, 4);
-    PointBody(w, [](ByteWriter& a) { a.I32(1).I32(1); }, 5, 6, 7, 8);
+    PointBody(
+        w, [](ByteWriter& a) { a.I32(2).I32(1).I32(0); }, 1, 2, 3, 4);
+    PointBody(
+        w, [](ByteWriter& a) { a.I32(1).I32(1); }, 5, 6, 7, 8);
     w.I32(1).I32(2).Str("Mixed").I32(1);
     w.I32(100).I32(2).Str("class Whatever").I32(1).I32(0); // stays a bare primitive
     w.I32(2).I32(1).I32(0);
@@ -178,27 +184,93 @@ TEST(SetManagerBlock, RefusesHostileCountsIndexesAndRecords) {
         const char* what;
         std::function<void(ByteWriter&)> build;
     };
-    const auto set = [](ByteWriter& w, std::int32_t n) { w.I32(1).I32(1).I32(1).I32(0).I32(0).I32(2).Str("L").I32(n); };
+    const auto set = [](ByteWriter& w, std::int32_t n) {
+        w.I32(1).I32(1).I32(1).I32(0).I32(0).I32(2).Str("L").I32(n);
+    };
     const std::vector<Case> cases = {
-        {"two billion slots", [](ByteWriter& w) { w.I32(1).I32(1).I32(2000000000).I32(0).Bytes(std::vector<std::uint8_t>(24)); }},
+        {"two billion slots",
+         [](ByteWriter& w) {
+             w.I32(1).I32(1).I32(2000000000).I32(0).Bytes(std::vector<std::uint8_t>(24));
+         }},
         {"negative slot count", [](ByteWriter& w) { w.I32(1).I32(0).I32(-1).I32(0).I32(0); }},
         {"no slots", [](ByteWriter& w) { w.I32(1).I32(0).I32(0).I32(-1).I32(0); }},
-        {"two billion records", [](ByteWriter& w) { w.I32(1).I32(2000000000).I32(1).I32(0).I32(0); }},
+        {"two billion records",
+         [](ByteWriter& w) { w.I32(1).I32(2000000000).I32(1).I32(0).I32(0); }},
         {"current past the slots", [](ByteWriter& w) { w.I32(1).I32(0).I32(1).I32(1).I32(0); }},
         {"negative current", [](ByteWriter& w) { w.I32(1).I32(0).I32(1).I32(-1).I32(0); }},
-        {"slot index past the slots", [](ByteWriter& w) { w.I32(1).I32(1).I32(1).I32(0).I32(1).I32(2).Str("L").I32(0).I32(0); }},
-        {"negative slot index", [](ByteWriter& w) { w.I32(1).I32(1).I32(1).I32(0).I32(-1).I32(2).Str("L").I32(0).I32(0); }},
-        {"two billion primitives", [&](ByteWriter& w) { set(w, 2000000000); w.I32(0).I32(0).I32(0).I32(0); }},
-        {"negative primitives", [&](ByteWriter& w) { set(w, -5); w.I32(0); }},
-        {"old set with two billion points", [](ByteWriter& w) { w.I32(1).I32(1).I32(1).I32(0).I32(0).I32(1).Str("L").I32(0).I32(2000000000).I32(0); }},
-        {"position not in the table", [&](ByteWriter& w) { set(w, 1); w.I32(101).I32(1).Str("class DbPointRep").I32(9).I32(0); }},
-        {"position zero", [&](ByteWriter& w) { set(w, 1); w.I32(1).I32(0).I32(0); }},
-        {"unknown type name", [&](ByteWriter& w) { set(w, 1); w.I32(101).I32(2).Str("class Nope").I32(1).I32(0).I32(0); }},
-        {"attribute where a primitive belongs", [&](ByteWriter& w) { set(w, 1); w.I32(101).I32(2).Str("class DbAttRep").I32(1).Str("a").Str("b").I32(1).I32(0); }},
+        {"slot index past the slots",
+         [](ByteWriter& w) { w.I32(1).I32(1).I32(1).I32(0).I32(1).I32(2).Str("L").I32(0).I32(0); }},
+        {"negative slot index",
+         [](ByteWriter& w) {
+             w.I32(1).I32(1).I32(1).I32(0).I32(-1).I32(2).Str("L").I32(0).I32(0);
+         }},
+        {"two billion primitives",
+         [&](ByteWriter& w) {
+             set(w, 2000000000);
+             w.I32(0).I32(0).I32(0).I32(0);
+         }},
+        {"negative primitives",
+         [&](ByteWriter& w) {
+             set(w, -5);
+             w.I32(0);
+         }},
+        {"old set with two billion points",
+         [](ByteWriter& w) {
+             w.I32(1).I32(1).I32(1).I32(0).I32(0).I32(1).Str("L").I32(0).I32(2000000000).I32(0);
+         }},
+        {"position not in the table",
+         [&](ByteWriter& w) {
+             set(w, 1);
+             w.I32(101).I32(1).Str("class DbPointRep").I32(9).I32(0);
+         }},
+        {"position zero",
+         [&](ByteWriter& w) {
+             set(w, 1);
+             w.I32(1).I32(0).I32(0);
+         }},
+        {"unknown type name",
+         [&](ByteWriter& w) {
+             set(w, 1);
+             w.I32(101).I32(2).Str("class Nope").I32(1).I32(0).I32(0);
+         }},
+        {"attribute where a primitive belongs",
+         [&](ByteWriter& w) {
+             set(w, 1);
+             w.I32(101).I32(2).Str("class DbAttRep").I32(1).Str("a").Str("b").I32(1).I32(0);
+         }},
         // The point is position 1; sharing it as an attribute list must not type-pun it.
-        {"position of another record type", [&](ByteWriter& w) { set(w, 1); w.I32(101).I32(2).Str("class DbPointRep").I32(1).I32(101).I32(1).Str("class DbAttSetRep").I32(1).I32(0); }},
-        {"two billion attributes", [&](ByteWriter& w) { set(w, 0); w.I32(101).I32(2).Str("class DbAttMgrRep").I32(1).I32(101).I32(2).Str("class DbAttSetRep").I32(1).I32(2000000000).I32(0); }},
-        {"wrong manager type", [&](ByteWriter& w) { set(w, 0); w.I32(101).I32(2).Str("class DbPointRep").I32(1).I32(0).I32(1); }},
+        {"position of another record type",
+         [&](ByteWriter& w) {
+             set(w, 1);
+             w.I32(101)
+                 .I32(2)
+                 .Str("class DbPointRep")
+                 .I32(1)
+                 .I32(101)
+                 .I32(1)
+                 .Str("class DbAttSetRep")
+                 .I32(1)
+                 .I32(0);
+         }},
+        {"two billion attributes",
+         [&](ByteWriter& w) {
+             set(w, 0);
+             w.I32(101)
+                 .I32(2)
+                 .Str("class DbAttMgrRep")
+                 .I32(1)
+                 .I32(101)
+                 .I32(2)
+                 .Str("class DbAttSetRep")
+                 .I32(1)
+                 .I32(2000000000)
+                 .I32(0);
+         }},
+        {"wrong manager type",
+         [&](ByteWriter& w) {
+             set(w, 0);
+             w.I32(101).I32(2).Str("class DbPointRep").I32(1).I32(0).I32(1);
+         }},
     };
     for (const Case& c : cases) {
         ByteWriter w;

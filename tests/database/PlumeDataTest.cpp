@@ -1,6 +1,6 @@
-#include "database/DbPointRep.h"
 #include "database/PlumeData.h"
 #include "core/CPreferences.h"
+#include "database/DbPointRep.h"
 
 #include <gtest/gtest.h>
 
@@ -68,16 +68,16 @@ TEST(PlumeData, PreferencesSetTheReferenceFlagAndAnnounceANewSortOrder) {
 
 TEST(PlumeData, PixelResolutionKeepsThreeSignificantFigures) {
     struct Case {
-        double xMax, yMax;   // the graph extent over a 0..1000 x 0..1000 pixel region
-        double scale;        // zoom: one logical unit is 1 / scale pixels
+        double xMax, yMax; // the graph extent over a 0..1000 x 0..1000 pixel region
+        double scale;      // zoom: one logical unit is 1 / scale pixels
         double expectX, expectY;
     };
     const Case cases[] = {
         {1000, 1000, 1, 1, 1},
-        {3.14159, 1000, 1, 0.00314, 1},        // 0.00314159 -> 3 figures
-        {1000, 123456, 2, 0.5, 61.7},          // half a pixel per unit: 61.728 -> 61.7
-        {1000, 0.0008766, 1, 1, 8.77e-7},      // 8.766e-7 -> 8.77e-7
-        {1000, 0, 1, 1, 0},                    // no extent on Y: 0, not a logarithm of 0
+        {3.14159, 1000, 1, 0.00314, 1},   // 0.00314159 -> 3 figures
+        {1000, 123456, 2, 0.5, 61.7},     // half a pixel per unit: 61.728 -> 61.7
+        {1000, 0.0008766, 1, 1, 8.77e-7}, // 8.766e-7 -> 8.77e-7
+        {1000, 0, 1, 1, 0},               // no extent on Y: 0, not a logarithm of 0
     };
     for (const Case& c : cases) {
         PlumeData database;

@@ -42,14 +42,10 @@ TEST(DbSetMgr, NewSetMakesDuplicateNamesUnique) {
         std::string expected;
     };
     const Case cases[] = {
-        {{"Line"}, "Line", "Line.1"},
-        {{"Line", "Line.1"}, "Line", "Line.2"},
-        {{"Line.1"}, "Line.1", "Line.2"},
-        {{"Data.0"}, "Data.0", "Data.0.1"},
-        {{"Line.3x"}, "Line.3x", "Line.1"},
-        {{"Line"}, "line", "line"}, // case-sensitive: no clash
-        {{"a.b.2"}, "a.b.2", "a.b.1"},
-        {{"Line", "Line.1", "Line.2"}, "Line.1", "Line.3"},
+        {{"Line"}, "Line", "Line.1"},       {{"Line", "Line.1"}, "Line", "Line.2"},
+        {{"Line.1"}, "Line.1", "Line.2"},   {{"Data.0"}, "Data.0", "Data.0.1"},
+        {{"Line.3x"}, "Line.3x", "Line.1"}, {{"Line"}, "line", "line"}, // case-sensitive: no clash
+        {{"a.b.2"}, "a.b.2", "a.b.1"},      {{"Line", "Line.1", "Line.2"}, "Line.1", "Line.3"},
     };
     for (const Case& c : cases) {
         DbSetMgr manager;
@@ -217,7 +213,7 @@ TEST(DbAttMgrRep, ActiveListIsBuiltOnDemandAndNeverChangedOnceHandedOut) {
     auto removed = manager.RemoveAttribute("a");
     ASSERT_TRUE(removed.has_value());
     EXPECT_EQ((*removed)->value, "1");
-    EXPECT_EQ(active->Count(), 2);    // handed-out lists stay as they were
+    EXPECT_EQ(active->Count(), 2); // handed-out lists stay as they were
     EXPECT_EQ(panelCopy->Count(), 3);
     EXPECT_FALSE(manager.GetActive().SharesHolderWith(active));
 
@@ -231,7 +227,8 @@ TEST(DbAttMgrRep, ActiveListIsBuiltOnDemandAndNeverChangedOnceHandedOut) {
     EXPECT_EQ(order, (std::vector<std::string>{"b=20", "c=3", "a=1"}));
 
     EXPECT_FALSE(manager.RemoveAttribute("missing").has_value());
-    EXPECT_FALSE(manager.ReplaceAttribute(SmartPtr<DbAttRep>(new DbAttRep("x", "", 1))).has_value());
+    EXPECT_FALSE(
+        manager.ReplaceAttribute(SmartPtr<DbAttRep>(new DbAttRep("x", "", 1))).has_value());
     EXPECT_EQ(manager.All().Count(), 3);
 }
 

@@ -97,9 +97,9 @@ TEST(TextForm, AttributeColumnsStopAtTheHighestActiveColumn) {
     // Columns: a, then B and b in either order, then c.
     const bool upperFirst = text.find("X,Y,a,B,b,c\n") != std::string::npos;
     EXPECT_TRUE(upperFirst || text.find("X,Y,a,b,B,c\n") != std::string::npos) << text;
-    EXPECT_NE(text.find("\n1,1\n"), std::string::npos) << text;       // no attributes, no separators
-    EXPECT_NE(text.find("\n2,2,,,,C\n"), std::string::npos) << text;  // missing values stay empty
-    EXPECT_NE(text.find("\n3,3,A\n"), std::string::npos) << text;     // inactive c bounds nothing
+    EXPECT_NE(text.find("\n1,1\n"), std::string::npos) << text;      // no attributes, no separators
+    EXPECT_NE(text.find("\n2,2,,,,C\n"), std::string::npos) << text; // missing values stay empty
+    EXPECT_NE(text.find("\n3,3,A\n"), std::string::npos) << text;    // inactive c bounds nothing
     EXPECT_NE(text.find(upperFirst ? "\n4,4,,upper,lower\n" : "\n4,4,,lower,upper\n"),
               std::string::npos)
         << text;
@@ -165,10 +165,19 @@ TEST(NumberText, WritesTheCLocaleGeneralFormatInAnyLocale) {
         const char* text;
     };
     const Case cases[] = {
-        {0, "0"},           {2.5, "2.5"},         {100, "100"},           {123456, "123456"},
-        {1e6, "1e+06"},     {1234567, "1.23457e+06"}, {0.0001, "0.0001"}, {0.00001, "1e-05"},
-        {-1.5e-7, "-1.5e-07"}, {1.0 / 3, "0.333333"}, {31.622776601683793, "31.6228"},
-        {1e100, "1e+100"},  {-2, "-2"},
+        {0, "0"},
+        {2.5, "2.5"},
+        {100, "100"},
+        {123456, "123456"},
+        {1e6, "1e+06"},
+        {1234567, "1.23457e+06"},
+        {0.0001, "0.0001"},
+        {0.00001, "1e-05"},
+        {-1.5e-7, "-1.5e-07"},
+        {1.0 / 3, "0.333333"},
+        {31.622776601683793, "31.6228"},
+        {1e100, "1e+100"},
+        {-2, "-2"},
     };
     // A process switched to a German locale would write "2,5" with printf.
     ASSERT_NE(std::setlocale(LC_ALL, "de_DE.UTF-8"), nullptr)

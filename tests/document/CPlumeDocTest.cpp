@@ -1,16 +1,16 @@
 #include "document/CPlumeDoc.h"
-#include "SeededBitmap.h"
-#include "Truncations.h"
 #include "BitmapPixels.h"
 #include "ByteWriter.h"
 #include "FakePlatform.h"
-#include "database/DbPointRep.h"
-#include "image/BmpCodec.h"
+#include "SeededBitmap.h"
+#include "Truncations.h"
 #include "core/ApplicationState.h"
 #include "core/CPreferences.h"
+#include "database/DbPointRep.h"
 #include "document/SaveTypes.h"
 #include "history/AttributeActions.h"
 #include "history/PrimTask.h"
+#include "image/BmpCodec.h"
 
 #include <gtest/gtest.h>
 
@@ -39,7 +39,9 @@ constexpr const char* kUnknownFileType =
 
 using Strings = std::vector<std::string>;
 
-PackedBitmap Bitmap(int width, int height, int seed) { return SeededBitmap(width, height, 24, seed); }
+PackedBitmap Bitmap(int width, int height, int seed) {
+    return SeededBitmap(width, height, 24, seed);
+}
 
 std::vector<std::uint8_t> Packed(const PackedBitmap& bitmap) {
     return std::vector<std::uint8_t>(bitmap.Data(), bitmap.Data() + bitmap.TotalSize());
@@ -109,9 +111,7 @@ protected:
         fs::remove_all(folder);
         fs::create_directories(folder);
     }
-    void TearDown() override {
-        fs::remove_all(folder);
-    }
+    void TearDown() override { fs::remove_all(folder); }
 
     std::string At(const std::string& name) const { return (folder / name).string(); }
 

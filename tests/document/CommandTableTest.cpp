@@ -73,15 +73,15 @@ TEST(CommandTable, TheDocumentRunsOnlyItsOwnRowsWithoutADialog) {
         bool runs;
     };
     const Case cases[] = {
-        {kZoomIn, false, false},      // the view's
-        {kAttributes, false, false},  // the main window's
-        {kFileOpen, false, false},    // the application's
-        {kCut, false, false},         // nobody's
-        {4711, false, false},         // not a command
-        {kNewDataSet, true, false},   // opens its dialog
-        {kOptions, true, false},      // opens its dialog
-        {kSortData, false, false},    // nothing to sort
-        {kUndo, false, false},        // nothing to undo
+        {kZoomIn, false, false},     // the view's
+        {kAttributes, false, false}, // the main window's
+        {kFileOpen, false, false},   // the application's
+        {kCut, false, false},        // nobody's
+        {4711, false, false},        // not a command
+        {kNewDataSet, true, false},  // opens its dialog
+        {kOptions, true, false},     // opens its dialog
+        {kSortData, false, false},   // nothing to sort
+        {kUndo, false, false},       // nothing to undo
     };
     for (const Case& c : cases) {
         EXPECT_EQ(doc.QueryCommand(c.id).enabled, c.enabled) << c.id;

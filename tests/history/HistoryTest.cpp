@@ -117,7 +117,9 @@ TEST(History, OnChangedRunsOncePerOutermostOperation) {
     class Nesting : public Task {
     public:
         Nesting(PlumeData* database, Journal& journal) : Task(database), journal_(journal) {}
-        bool Do() override { return database_->Perform(std::make_unique<Probe>(journal_, "inner")); }
+        bool Do() override {
+            return database_->Perform(std::make_unique<Probe>(journal_, "inner"));
+        }
         bool Undo() override { return true; }
         bool Redo() override { return true; }
 

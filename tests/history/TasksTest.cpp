@@ -1,5 +1,5 @@
-#include "database/DbAttPrimRep.h"
 #include "SeededBitmap.h"
+#include "database/DbAttPrimRep.h"
 #include "database/DbPointRep.h"
 #include "database/ExportOptions.h"
 #include "database/PlumeData.h"
@@ -44,11 +44,13 @@ std::string State(PlumeData& database) {
     const TransformData& m = database.Mapping();
     text += "|mapping " + std::to_string(m.mode) + " " + std::to_string(m.logX) + " " +
             std::to_string(m.xMin) + " " + std::to_string(m.xMax) + " " + std::to_string(m.yMax) +
-            " " + std::to_string(m.region.pixelCount) + " " + std::to_string(m.region.pixelNodes[4].x);
+            " " + std::to_string(m.region.pixelCount) + " " +
+            std::to_string(m.region.pixelNodes[4].x);
     const RegGridData& g = database.Grid();
     text += "|grid " + std::to_string(g.snapX) + " " + std::to_string(g.stepX);
     const ImageStore& image = database.Image();
-    text += "|image " + std::to_string(image.GetInfo().width) + "x" + std::to_string(image.GetInfo().height);
+    text += "|image " + std::to_string(image.GetInfo().width) + "x" +
+            std::to_string(image.GetInfo().height);
     if (image.HasImage()) {
         const PackedBitmap& b = image.GetPackedBitmap();
         std::uint32_t sum = 0;
@@ -86,10 +88,12 @@ void Populate(PlumeData& database) {
     database.Perform(std::make_unique<TransTask>(&database, std::move(axis)));
     database.Perform(attribute_actions::Define(&database, "  Sample ", "A ", false));
     for (double x : {1.0, 5.0}) {
-        database.Perform(std::make_unique<PrimTask>(&database, SmartPtr<DbPrimRep>(new DbPointRep(DPoint{x, 2}))));
+        database.Perform(std::make_unique<PrimTask>(
+            &database, SmartPtr<DbPrimRep>(new DbPointRep(DPoint{x, 2}))));
     }
     database.Perform(std::make_unique<NewSetTask>(&database, "Second"));
-    database.Perform(std::make_unique<PrimTask>(&database, SmartPtr<DbPrimRep>(new DbPointRep(DPoint{9, 9}))));
+    database.Perform(
+        std::make_unique<PrimTask>(&database, SmartPtr<DbPrimRep>(new DbPointRep(DPoint{9, 9}))));
     database.ClearHistory();
 }
 
@@ -99,31 +103,52 @@ TEST(Tasks, EveryTaskIsUndoneAndRedoneExactly) {
         std::function<std::unique_ptr<Task>(PlumeData&)> make;
     };
     const std::vector<Case> cases = {
-        {"Add", [](PlumeData& d) { return std::make_unique<PrimTask>(&d, SmartPtr<DbPrimRep>(new DbPointRep(DPoint{3, 4}))); }},
+        {"Add",
+         [](PlumeData& d) {
+             return std::make_unique<PrimTask>(&d,
+                                               SmartPtr<DbPrimRep>(new DbPointRep(DPoint{3, 4})));
+         }},
         {"Add", [](PlumeData& d) { return std::make_unique<NewSetTask>(&d, "Line"); }},
         {"Clear Data", [](PlumeData& d) { return std::make_unique<PointClearTask>(&d); }},
         {"Clear Set", [](PlumeData& d) { return std::make_unique<SetClearTask>(&d); }},
         {"Delete Set", [](PlumeData& d) { return std::make_unique<SetDeleteTask>(&d); }},
-        {"Flip", [](PlumeData& d) { return std::make_unique<ImageFlipTask>(&d, ImageFlipTask::kHorizontal); }},
-        {"Flip", [](PlumeData& d) { return std::make_unique<ImageFlipTask>(&d, ImageFlipTask::kVertical); }},
+        {"Flip",
+         [](PlumeData& d) {
+             return std::make_unique<ImageFlipTask>(&d, ImageFlipTask::kHorizontal);
+         }},
+        {"Flip",
+         [](PlumeData& d) {
+             return std::make_unique<ImageFlipTask>(&d, ImageFlipTask::kVertical);
+         }},
         {"Rotate", [](PlumeData& d) { return std::make_unique<ImageRotateTask>(&d, 90); }},
         {"Rotate", [](PlumeData& d) { return std::make_unique<ImageRotateTask>(&d, 180); }},
         {"Rotate", [](PlumeData& d) { return std::make_unique<ImageRotateTask>(&d, 270); }},
-        {"Paste Image", [](PlumeData& d) { return std::make_unique<ImagePasteTask>(&d, Picture(7, 5, 9), false); }},
-        {"Paste Image", [](PlumeData& d) { return std::make_unique<ImagePasteTask>(&d, Picture(7, 5, 9), true); }},
-        {"Crop Image", [](PlumeData& d) { return std::make_unique<ImageCropTask>(&d, Picture(4, 4, 3)); }},
-        {"Add Attribute", [](PlumeData& d) { return attribute_actions::Define(&d, "Run", "7", false); }},
+        {"Paste Image",
+         [](PlumeData& d) {
+             return std::make_unique<ImagePasteTask>(&d, Picture(7, 5, 9), false);
+         }},
+        {"Paste Image",
+         [](PlumeData& d) { return std::make_unique<ImagePasteTask>(&d, Picture(7, 5, 9), true); }},
+        {"Crop Image",
+         [](PlumeData& d) { return std::make_unique<ImageCropTask>(&d, Picture(4, 4, 3)); }},
+        {"Add Attribute",
+         [](PlumeData& d) { return attribute_actions::Define(&d, "Run", "7", false); }},
         {"Add", [](PlumeData& d) { return attribute_actions::Define(&d, "Note", "x", true); }},
-        {"Update Attribute", [](PlumeData& d) { return attribute_actions::Edit(&d, "Sample", "Sample", "B", 1); }},
-        {"Update Attribute", [](PlumeData& d) { return attribute_actions::SetActive(&d, "Sample", "A", 0); }},
-        {"Task Set", [](PlumeData& d) { return attribute_actions::Edit(&d, "Sample", "Kind", "B", 0); }},
+        {"Update Attribute",
+         [](PlumeData& d) { return attribute_actions::Edit(&d, "Sample", "Sample", "B", 1); }},
+        {"Update Attribute",
+         [](PlumeData& d) { return attribute_actions::SetActive(&d, "Sample", "A", 0); }},
+        {"Task Set",
+         [](PlumeData& d) { return attribute_actions::Edit(&d, "Sample", "Kind", "B", 0); }},
         {"Delete Attribute", [](PlumeData& d) { return attribute_actions::Delete(&d, "Sample"); }},
-        {"Transformation", [](PlumeData& d) {
+        {"Transformation",
+         [](PlumeData& d) {
              auto rep = d.Mapping().CreateRep("ViewManipTransformData");
              static_cast<TransformMan&>(*rep).RotateRegion(30);
              return std::make_unique<TransTask>(&d, std::move(rep));
          }},
-        {"Regular Grid", [](PlumeData& d) {
+        {"Regular Grid",
+         [](PlumeData& d) {
              auto rep = d.Grid().CreateRep("ViewDialogRegGrid");
              auto& grid = static_cast<RegGridVw&>(*rep);
              grid.snapX = 1;
@@ -173,7 +198,8 @@ TEST(Tasks, ACollectedPointTakesItsGraphValueOnceAndIsRestampedOnRedo) {
     SmartPtr<DbPrimRep> point(new DbPointRep(DPoint{1, 1}));
     other.Perform(std::make_unique<PrimTask>(&other, point));
     other.Undo();
-    other.AttributeManager().ReplaceAttribute(SmartPtr<DbAttRep>(new DbAttRep("Sample", "later", 1)));
+    other.AttributeManager().ReplaceAttribute(
+        SmartPtr<DbAttRep>(new DbAttRep("Sample", "later", 1)));
     other.Redo();
     const DbPrimSetRep& current = *other.SetManager().GetSet(other.SetManager().GetCurrent());
     EXPECT_TRUE(current[current.GetCount() - 1].SharesHolderWith(point)); // appended at the end
@@ -210,11 +236,18 @@ TEST(Tasks, ImageTasksSetTheirHintsAndFlags) {
         bool mappingReset;
     };
     const std::vector<Case> cases = {
-        {"flip", [](PlumeData& d) { return std::make_unique<ImageFlipTask>(&d, 0); }, 1, true, false},
-        {"rotate", [](PlumeData& d) { return std::make_unique<ImageRotateTask>(&d, 90); }, 1, true, false},
-        {"paste", [](PlumeData& d) { return std::make_unique<ImagePasteTask>(&d, Picture(3, 3, 0), false); }, 2, false, true},
-        {"paste keeping the mapping", [](PlumeData& d) { return std::make_unique<ImagePasteTask>(&d, Picture(3, 3, 0), true); }, 2, false, false},
-        {"crop", [](PlumeData& d) { return std::make_unique<ImageCropTask>(&d, Picture(3, 3, 0)); }, 1, false, true},
+        {"flip", [](PlumeData& d) { return std::make_unique<ImageFlipTask>(&d, 0); }, 1, true,
+         false},
+        {"rotate", [](PlumeData& d) { return std::make_unique<ImageRotateTask>(&d, 90); }, 1, true,
+         false},
+        {"paste",
+         [](PlumeData& d) { return std::make_unique<ImagePasteTask>(&d, Picture(3, 3, 0), false); },
+         2, false, true},
+        {"paste keeping the mapping",
+         [](PlumeData& d) { return std::make_unique<ImagePasteTask>(&d, Picture(3, 3, 0), true); },
+         2, false, false},
+        {"crop", [](PlumeData& d) { return std::make_unique<ImageCropTask>(&d, Picture(3, 3, 0)); },
+         1, false, true},
     };
     for (const Case& c : cases) {
         PlumeData database;

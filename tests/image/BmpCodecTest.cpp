@@ -1,6 +1,6 @@
 // BMP reading and writing against files built byte by byte.
-#include "Truncations.h"
 #include "image/BmpCodec.h"
+#include "Truncations.h"
 
 #include "BitmapPixels.h"
 #include "ByteWriter.h"

@@ -33,21 +33,11 @@ struct Image {
     std::vector<std::uint8_t> alpha; // references only; empty means opaque
 };
 
-
 fs::path CorpusDir() {
     return CorpusRoot();
 }
 
-bool HaveCorpus() {
-    return fs::is_directory(CorpusDir() / "bmpsuite");
-}
-
-#define REQUIRE_CORPUS()                                                                           \
-    do {                                                                                           \
-        if (!HaveCorpus()) {                                                                       \
-            GTEST_SKIP() << "BMP corpus not found at " << CorpusDir();                             \
-        }                                                                                          \
-    } while (false)
+#define REQUIRE_CORPUS() REQUIRE_CORPUS_FOLDER(CorpusDir() / "bmpsuite", "BMP corpus")
 
 Bytes ReadFile(const fs::path& path) {
     std::ifstream in(path, std::ios::binary);
@@ -346,9 +336,7 @@ TEST(BmpCorpus, BadFilesAreRejectedOrDecodedWithinBounds) {
 // LZW decoder, and the samples and the FNV-1a hash of all its R, G, B bytes (top row
 // first) come from that reading.
 TEST(BmpCorpus, CoreHeaderImagesMatchTheirTwins) {
-    if (!fs::is_directory(CorpusDir() / "bmp-core")) {
-        GTEST_SKIP() << "core-header BMPs not found at " << CorpusDir() / "bmp-core";
-    }
+    REQUIRE_CORPUS_FOLDER(CorpusDir() / "bmp-core", "core-header BMPs");
     Image rgb;
     ASSERT_TRUE(Decode(ReadFile(CorpusDir() / "bmp-core" / "rgb-3c-8b.bmp"), rgb));
     Image ppm;

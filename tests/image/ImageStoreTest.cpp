@@ -1,10 +1,10 @@
-#include "ByteWriter.h"
-#include "Truncations.h"
-#include "RasterDevice.h"
-#include "core/Archive.h"
-#include "image/ImageInformation.h"
 #include "image/ImageStore.h"
+#include "ByteWriter.h"
+#include "RasterDevice.h"
+#include "Truncations.h"
+#include "core/Archive.h"
 #include "draw/DrawContext.h"
+#include "image/ImageInformation.h"
 
 #include <gtest/gtest.h>
 #include <zlib.h>
@@ -53,14 +53,15 @@ ImageStore MakeStore(int width, int height, int bits) {
 
 // Every pixel of `actual` equals the source pixel that `from` names.
 void ExpectMapped(const PackedBitmap& actual, const PackedBitmap& source,
-                  const std::function<std::pair<int, int>(int, int)>& from, const std::string& what) {
+                  const std::function<std::pair<int, int>(int, int)>& from,
+                  const std::string& what) {
     int wrong = 0;
     for (int y = 0; y < actual.Height(); ++y) {
         for (int x = 0; x < actual.Width(); ++x) {
             const auto [sx, sy] = from(x, y);
             if (actual.PixelAt(x, y) != source.PixelAt(sx, sy) && ++wrong <= 3) {
-                ADD_FAILURE() << what << ": pixel (" << x << ", " << y << ") is not source ("
-                              << sx << ", " << sy << ")";
+                ADD_FAILURE() << what << ": pixel (" << x << ", " << y << ") is not source (" << sx
+                              << ", " << sy << ")";
             }
         }
     }
@@ -105,18 +106,30 @@ TEST(ImageStore, FlipsMoveEveryPixelForEveryDepthAndNeverShowFillBits) {
                     }
                 }
                 ASSERT_TRUE(store.FlipHorizontal());
-                ExpectMapped(store.GetPackedBitmap(), original,
-                             [&](int x, int y) { return std::pair{width - 1 - x, y}; }, what + " h");
+                ExpectMapped(
+                    store.GetPackedBitmap(), original,
+                    [&](int x, int y) {
+                        return std::pair{width - 1 - x, y};
+                    },
+                    what + " h");
                 EXPECT_TRUE(FillBitsClear(store.GetPackedBitmap())) << what;
                 ASSERT_TRUE(store.FlipHorizontal());
                 EXPECT_EQ(Bytes(store.GetPackedBitmap()), Bytes(original)) << what;
 
                 ASSERT_TRUE(store.FlipVertical());
-                ExpectMapped(store.GetPackedBitmap(), original,
-                             [&](int x, int y) { return std::pair{x, height - 1 - y}; }, what + " v");
+                ExpectMapped(
+                    store.GetPackedBitmap(), original,
+                    [&](int x, int y) {
+                        return std::pair{x, height - 1 - y};
+                    },
+                    what + " v");
                 ASSERT_TRUE(store.Rotate(180));
-                ExpectMapped(store.GetPackedBitmap(), original,
-                             [&](int x, int y) { return std::pair{width - 1 - x, y}; }, what + " 180");
+                ExpectMapped(
+                    store.GetPackedBitmap(), original,
+                    [&](int x, int y) {
+                        return std::pair{width - 1 - x, y};
+                    },
+                    what + " 180");
             }
         }
     }
@@ -137,17 +150,27 @@ TEST(ImageStore, QuarterTurnsMovePixelsAndSwapTheSize) {
             ASSERT_EQ(turned.Height(), width);
             EXPECT_EQ(turned.header().xPelsPerMeter, 3780); // resolution fields keep their places
             EXPECT_EQ(turned.header().sizeImage, turned.ImageSize());
-            EXPECT_EQ(std::memcmp(turned.ColourTable(), original.ColourTable(), original.ColourTableSize()), 0);
+            EXPECT_EQ(std::memcmp(turned.ColourTable(), original.ColourTable(),
+                                  original.ColourTableSize()),
+                      0);
             // Clockwise: source (x, y) lands on (H - 1 - y, x).
-            ExpectMapped(turned, original, [&](int x, int y) { return std::pair{y, height - 1 - x}; },
-                         what + " 90");
+            ExpectMapped(
+                turned, original,
+                [&](int x, int y) {
+                    return std::pair{y, height - 1 - x};
+                },
+                what + " 90");
             EXPECT_TRUE(FillBitsClear(turned)) << what;
             ASSERT_TRUE(store.Rotate(270));
             EXPECT_EQ(Bytes(store.GetPackedBitmap()), Bytes(original)) << what;
             ASSERT_TRUE(store.Rotate(270));
             // Counter-clockwise: source (x, y) lands on (y, W - 1 - x).
-            ExpectMapped(store.GetPackedBitmap(), original,
-                         [&](int x, int y) { return std::pair{width - 1 - y, x}; }, what + " 270");
+            ExpectMapped(
+                store.GetPackedBitmap(), original,
+                [&](int x, int y) {
+                    return std::pair{width - 1 - y, x};
+                },
+                what + " 270");
         }
     }
     ImageStore store = MakeStore(5, 4, 8);
@@ -165,16 +188,14 @@ TEST(ImageStore, CropClipsToThePictureAndRefusesNothingLeft) {
         int left, top, outWidth, outHeight; // the picture rectangle that remains
     };
     const Case cases[] = {
-        {2, 1, 5, 3, true, 2, 1, 5, 3},
-        {3, 0, 1, 1, true, 3, 0, 1, 1},
-        {-2, -1, 5, 4, true, 0, 0, 3, 3},     // reaches out at the top left
+        {2, 1, 5, 3, true, 2, 1, 5, 3},        {3, 0, 1, 1, true, 3, 0, 1, 1},
+        {-2, -1, 5, 4, true, 0, 0, 3, 3},      // reaches out at the top left
         {8, 5, 10, 10, true, 8, 5, 3, 3},      // reaches out at the bottom right
         {0, 0, 11, 8, true, 0, 0, 11, 8},      // the whole image: unchanged
         {-5, -5, 100, 100, true, 0, 0, 11, 8}, // covers it all: unchanged
         {11, 0, 3, 3, false, 0, 0, 11, 8},     // wholly right of it
         {0, -4, 3, 4, false, 0, 0, 11, 8},     // wholly above
-        {2, 2, 0, 3, false, 0, 0, 11, 8},
-        {2147483000, 2, 2000, 3, false, 0, 0, 11, 8},
+        {2, 2, 0, 3, false, 0, 0, 11, 8},      {2147483000, 2, 2000, 3, false, 0, 0, 11, 8},
     };
     for (int bits : kDepths) {
         for (const Case& c : cases) {
@@ -184,8 +205,12 @@ TEST(ImageStore, CropClipsToThePictureAndRefusesNothingLeft) {
             const PackedBitmap& result = store.GetPackedBitmap();
             ASSERT_EQ(result.Width(), c.outWidth);
             ASSERT_EQ(result.Height(), c.outHeight);
-            ExpectMapped(result, original, [&](int x, int y) { return std::pair{c.left + x, c.top + y}; },
-                         std::to_string(bits) + " bits crop");
+            ExpectMapped(
+                result, original,
+                [&](int x, int y) {
+                    return std::pair{c.left + x, c.top + y};
+                },
+                std::to_string(bits) + " bits crop");
             EXPECT_TRUE(FillBitsClear(result));
         }
     }
@@ -202,9 +227,12 @@ TEST(ImageStore, ScaleToPicksTheNearestSourcePixelInIntegers) {
                 const PackedBitmap& scaled = store.GetPackedBitmap();
                 ASSERT_EQ(scaled.Width(), width);
                 ASSERT_EQ(scaled.Height(), height);
-                ExpectMapped(scaled, original,
-                             [&](int i, int j) { return std::pair{i * sw / width, j * sh / height}; },
-                             std::to_string(bits) + " bits scale");
+                ExpectMapped(
+                    scaled, original,
+                    [&](int i, int j) {
+                        return std::pair{i * sw / width, j * sh / height};
+                    },
+                    std::to_string(bits) + " bits scale");
                 EXPECT_TRUE(FillBitsClear(scaled));
             }
         }
@@ -231,7 +259,7 @@ TEST(ImageStore, ScaledCopiesAreCachedByRecencyWithinTheLimit) {
     store.GetScaledCopy(160, 120);
     EXPECT_EQ(store.CachedCopyCount(), 3);
     ImageStore* again = store.GetScaledCopy(120, 90); // moves to the end
-    store.GetScaledCopy(40, 31);                       // evicts the least recent: 80 x 60
+    store.GetScaledCopy(40, 31);                      // evicts the least recent: 80 x 60
     EXPECT_EQ(store.CachedCopyCount(), 3);
     EXPECT_EQ(store.GetScaledCopy(120, 90), again);
 
@@ -276,7 +304,8 @@ TEST(ImageCopyRecord, RoundTripsEveryDepthAndSetsTheBmpTypeCode) {
         Archive header(record.data(), record.size());
         EXPECT_EQ(header.ReadInt32(), 1004);
         EXPECT_EQ(static_cast<std::uint32_t>(header.ReadInt32()), ImageStore::kCopyMagic);
-        EXPECT_EQ(static_cast<std::size_t>(header.ReadInt32()), store.GetPackedBitmap().TotalSize());
+        EXPECT_EQ(static_cast<std::size_t>(header.ReadInt32()),
+                  store.GetPackedBitmap().TotalSize());
         const auto compressedSize = static_cast<std::size_t>(header.ReadInt32());
         EXPECT_EQ(compressedSize, header.Remaining());
 
@@ -359,7 +388,12 @@ TEST(ImageCopyRecord, ReadsTheOlderUncompressedRecord) {
     const PackedBitmap bitmap = MakeBitmap(6, 3, 24);
     const std::vector<std::uint8_t> packed = Bytes(bitmap);
     ByteWriter w;
-    w.U8('B').U8('M').I32(static_cast<std::int32_t>(packed.size() + 14)).I32(0).I32(54).Bytes(packed);
+    w.U8('B')
+        .U8('M')
+        .I32(static_cast<std::int32_t>(packed.size() + 14))
+        .I32(0)
+        .I32(54)
+        .Bytes(packed);
     ImageStore store;
     ASSERT_TRUE(ReadRecord(w.bytes(), store, true));
     EXPECT_EQ(Bytes(store.GetPackedBitmap()), packed);
@@ -410,17 +444,20 @@ TEST(ImageStore, DrawsThroughTheDeviceAndFormatsItsInformation) {
 
     store.SetTypeCode(ImageStore::kTypeTiff);
     const std::string folder = std::filesystem::current_path().string();
-    EXPECT_EQ(FormatImageInformation(store, "scans/graph.tif", true),
-              "File Path: " + folder + "/scans\r\nFile Name: graph.tif\r\nFile Format: TIFF\r\n"
-              "Image Width: 640\r\nImage Height: 480\r\nNumber of Planes: 1\r\nBit Depth: 24\r\n"
-              "Number of Colors: 16 million\r\nImage Modified: Yes\r\n");
+    EXPECT_EQ(
+        FormatImageInformation(store, "scans/graph.tif", true),
+        "File Path: " + folder +
+            "/scans\r\nFile Name: graph.tif\r\nFile Format: TIFF\r\n"
+            "Image Width: 640\r\nImage Height: 480\r\nNumber of Planes: 1\r\nBit Depth: 24\r\n"
+            "Number of Colors: 16 million\r\nImage Modified: Yes\r\n");
     ImageStore gray = MakeStore(2, 3, 8);
     gray.SetTypeCode(9);
     EXPECT_EQ(FormatImageInformation(gray, "", false),
               "File Path: \r\nFile Name: \r\nFile Format: Unknown\r\nImage Width: 2\r\n"
               "Image Height: 3\r\nNumber of Planes: 1\r\nBit Depth: 8\r\nNumber of Colors: 256\r\n"
               "Image Modified: No\r\n");
-    EXPECT_NE(FormatImageInformation(MakeStore(2, 2, 32), "/a/b.bmp", false).find("Number of Colors: 0\r\n"),
+    EXPECT_NE(FormatImageInformation(MakeStore(2, 2, 32), "/a/b.bmp", false)
+                  .find("Number of Colors: 0\r\n"),
               std::string::npos);
 }
 

@@ -4,8 +4,8 @@
 #include "image/TiffCodec.h"
 
 #include "BitmapPixels.h"
-#include "LargestAllocation.h"
 #include "ByteWriter.h"
+#include "LargestAllocation.h"
 
 #include <gtest/gtest.h>
 #include <tiffio.h>
@@ -22,7 +22,6 @@
 namespace {
 
 using Bytes = std::vector<std::uint8_t>;
-
 
 constexpr std::uint32_t kBlack = 0x000000;
 constexpr std::uint32_t kWhite = 0xFFFFFF;

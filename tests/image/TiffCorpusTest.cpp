@@ -38,12 +38,7 @@ fs::path TiffCorpus() {
     return CorpusRoot() / "tiff";
 }
 
-#define REQUIRE_TIFF_CORPUS()                                                                      \
-    do {                                                                                           \
-        if (!fs::is_directory(TiffCorpus())) {                                                     \
-            GTEST_SKIP() << "TIFF corpus not found at " << TiffCorpus();                           \
-        }                                                                                          \
-    } while (false)
+#define REQUIRE_TIFF_CORPUS() REQUIRE_CORPUS_FOLDER(TiffCorpus(), "TIFF corpus")
 
 Bytes ReadFile(const fs::path& path) {
     std::ifstream in(path, std::ios::binary);

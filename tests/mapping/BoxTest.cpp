@@ -1,7 +1,7 @@
 #include "mapping/Box.h"
 #include "RasterDevice.h"
-#include "mapping/CropBox.h"
 #include "draw/DrawContext.h"
+#include "mapping/CropBox.h"
 
 #include <gtest/gtest.h>
 
@@ -70,8 +70,10 @@ TEST(Box, HitCodesAndCursorsAroundAnUnrotatedRegion) {
     };
     for (const Case& c : cases) {
         const Pointer event = PointerAt(c.pointer);
-        EXPECT_EQ(box.HitTest(event.pixel, event.tolerance), c.hit) << c.pointer.x << "," << c.pointer.y;
-        EXPECT_EQ(box.CursorKind(event.pixel, event.tolerance), c.cursor) << c.pointer.x << "," << c.pointer.y;
+        EXPECT_EQ(box.HitTest(event.pixel, event.tolerance), c.hit)
+            << c.pointer.x << "," << c.pointer.y;
+        EXPECT_EQ(box.CursorKind(event.pixel, event.tolerance), c.cursor)
+            << c.pointer.x << "," << c.pointer.y;
     }
     EXPECT_EQ(Box().HitTest({0, 0}, {2, 2}), Box::kHitNone);
     // A segment of no length never answers, not even at its own end.
@@ -103,7 +105,8 @@ TEST(Box, SizingCursorTurnsWithTheRegion) {
         Box box = RegionOf({10, 10}, {110, 60});
         box.Rotate(c.angle);
         const Pointer event = PointerAt(box.pixelNodes[static_cast<std::size_t>(c.node)]);
-        EXPECT_EQ(box.CursorKind(event.pixel, event.tolerance), c.cursor) << c.angle << " node " << c.node;
+        EXPECT_EQ(box.CursorKind(event.pixel, event.tolerance), c.cursor)
+            << c.angle << " node " << c.node;
     }
 }
 

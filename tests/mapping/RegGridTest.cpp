@@ -1,8 +1,8 @@
+#include "draw/DrawContext.h"
 #include "mapping/RegGridData.h"
 #include "mapping/RegGridSnap.h"
 #include "mapping/SnapTolerance.h"
 #include "mapping/TransformData.h"
-#include "draw/DrawContext.h"
 
 #include <gtest/gtest.h>
 

@@ -452,7 +452,8 @@ TEST(TransformMan, RegionOperationsWorkOnTheCopyOnly) {
     const DPoint pointer = man->region.pixelNodes[4];
     const DPoint tolerance{1, 1};
     EXPECT_EQ(man->RegionHitTest(pointer, tolerance), Box::kHitBottomRight);
-    EXPECT_EQ(man->RegionCursor(pointer, tolerance), Box::kCursorVertical); // "\" turned by 45 or more
+    EXPECT_EQ(man->RegionCursor(pointer, tolerance),
+              Box::kCursorVertical); // "\" turned by 45 or more
 
     man->ClearRegion();
     EXPECT_EQ(man->RegionHitTest(pointer, tolerance), Box::kHitNone);

@@ -33,9 +33,13 @@ const bool hookInstalled = [] {
 }();
 } // namespace
 
-bool LargestAllocationKnown() { return hookInstalled; }
+bool LargestAllocationKnown() {
+    return hookInstalled;
+}
 #else
-bool LargestAllocationKnown() { return false; }
+bool LargestAllocationKnown() {
+    return false;
+}
 #endif
 
 void BeginTrackingAllocations() {

@@ -19,8 +19,7 @@ public:
     void SetPixel(int x, int y, Colour colour) override;
     void FillRect(int left, int top, int right, int bottom, Colour colour) override;
     void DrawPackedBitmap(const PackedBitmapView& bitmap, int destX, int destY, int destWidth,
-                          int destHeight, int srcX, int srcY, int srcWidth,
-                          int srcHeight) override;
+                          int destHeight, int srcX, int srcY, int srcWidth, int srcHeight) override;
 
     Colour At(int x, int y) const;
     int width() const { return width_; }
