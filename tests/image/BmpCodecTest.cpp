@@ -1,5 +1,6 @@
 // BMP reading and writing against files built byte by byte.
 #include "image/BmpCodec.h"
+#include "FileBytes.h"
 #include "Truncations.h"
 
 #include "BitmapPixels.h"
@@ -587,11 +588,6 @@ TEST(BmpCodec, EncodedFilesReadBackIdentically) {
     EXPECT_TRUE(BmpCodec::Encode(PackedBitmap()).empty());
 }
 
-Bytes ReadFile(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    return Bytes(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
-
 // Files in a folder other than the ones named: a left-over temporary file is a fault.
 std::size_t FileCount(const fs::path& folder) {
     return std::size_t(std::distance(fs::directory_iterator(folder), fs::directory_iterator()));
@@ -610,14 +606,14 @@ TEST(BmpCodec, SaveReplacesTheTargetOnlyWhenEveryByteIsWritten) {
         Build({.width = 200, .height = 50, .bits = 24, .data = Bytes(200 * 3 * 50, 9)}), large));
 
     ASSERT_TRUE(BmpCodec::Save(small, target.string()));
-    EXPECT_EQ(ReadFile(target), BmpCodec::Encode(small));
+    EXPECT_EQ(ReadFileBytes(target), BmpCodec::Encode(small));
     ASSERT_TRUE(BmpCodec::Save(large, target.string()));
-    EXPECT_EQ(ReadFile(target), BmpCodec::Encode(large));
+    EXPECT_EQ(ReadFileBytes(target), BmpCodec::Encode(large));
     fs::permissions(target, fs::perms::owner_read | fs::perms::owner_write);
     ASSERT_TRUE(BmpCodec::Save(small, target.string()));
     EXPECT_EQ(fs::status(target).permissions(), fs::perms::owner_read | fs::perms::owner_write);
     EXPECT_EQ(FileCount(folder), 1u);
-    const Bytes old = ReadFile(target);
+    const Bytes old = ReadFileBytes(target);
 
     // A write that stops part-way (the file-size limit makes it fail even for root).
     rlimit saved{};
@@ -630,20 +626,20 @@ TEST(BmpCodec, SaveReplacesTheTargetOnlyWhenEveryByteIsWritten) {
     ::setrlimit(RLIMIT_FSIZE, &saved);
     std::signal(SIGXFSZ, oldHandler);
     EXPECT_FALSE(savedLarge);
-    EXPECT_EQ(ReadFile(target), old);
+    EXPECT_EQ(ReadFileBytes(target), old);
     EXPECT_EQ(FileCount(folder), 1u);
 
     EXPECT_FALSE(BmpCodec::Save(small, (folder / "missing" / "image.bmp").string()));
     EXPECT_FALSE(BmpCodec::Save(PackedBitmap(), target.string()));
     EXPECT_FALSE(BmpCodec::Save(large, folder.string())); // the target is a folder
-    EXPECT_EQ(ReadFile(target), old);
+    EXPECT_EQ(ReadFileBytes(target), old);
     EXPECT_EQ(FileCount(folder), 1u);
 
     if (::geteuid() != 0) { // root writes into any folder
         fs::permissions(folder, fs::perms::owner_read | fs::perms::owner_exec);
         EXPECT_FALSE(BmpCodec::Save(large, target.string()));
         fs::permissions(folder, fs::perms::owner_all);
-        EXPECT_EQ(ReadFile(target), old);
+        EXPECT_EQ(ReadFileBytes(target), old);
     }
     fs::remove_all(folder);
 }

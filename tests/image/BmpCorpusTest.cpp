@@ -1,4 +1,5 @@
 // BMP files that nobody on this project wrote, against reference renderings made by other
+#include "FileBytes.h"
 // programs: the BMP suite's good, questionable and bad files, and two core-header images.
 #include "image/BmpCodec.h"
 
@@ -39,11 +40,6 @@ fs::path CorpusDir() {
 
 #define REQUIRE_CORPUS() REQUIRE_CORPUS_FOLDER(CorpusDir() / "bmpsuite", "BMP corpus")
 
-Bytes ReadFile(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    return Bytes(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
-
 bool ReadPng(const fs::path& path, Image& image) {
     png_image png{};
     png.version = PNG_IMAGE_VERSION;
@@ -70,7 +66,7 @@ bool ReadPng(const fs::path& path, Image& image) {
 
 // Binary PPM ("P6", 8-bit channels).
 bool ReadPpm(const fs::path& path, Image& image) {
-    const Bytes bytes = ReadFile(path);
+    const Bytes bytes = ReadFileBytes(path);
     std::string head(bytes.begin(), bytes.begin() + std::min<std::size_t>(bytes.size(), 64));
     std::istringstream in(head);
     std::string magic;
@@ -218,7 +214,7 @@ void CheckFolder(const std::string& folder, const std::map<std::string, Expect>&
             ADD_FAILURE() << folder << "/" << name << " has no expected outcome";
             continue;
         }
-        const Bytes bytes = ReadFile(path);
+        const Bytes bytes = ReadFileBytes(path);
         Image image;
         bool decoded = false;
         const std::size_t largest = LargestAllocationOf([&] { decoded = Decode(bytes, image); });
@@ -338,13 +334,13 @@ TEST(BmpCorpus, BadFilesAreRejectedOrDecodedWithinBounds) {
 TEST(BmpCorpus, CoreHeaderImagesMatchTheirTwins) {
     REQUIRE_CORPUS_FOLDER(CorpusDir() / "bmp-core", "core-header BMPs");
     Image rgb;
-    ASSERT_TRUE(Decode(ReadFile(CorpusDir() / "bmp-core" / "rgb-3c-8b.bmp"), rgb));
+    ASSERT_TRUE(Decode(ReadFileBytes(CorpusDir() / "bmp-core" / "rgb-3c-8b.bmp"), rgb));
     Image ppm;
     ASSERT_TRUE(ReadPpm(CorpusDir() / "tiff" / "libtiff" / "rgb-3c-8b.ppm", ppm));
     EXPECT_EQ(Difference(rgb, ppm), "");
 
     Image palette;
-    ASSERT_TRUE(Decode(ReadFile(CorpusDir() / "bmp-core" / "palette-1c-8b.bmp"), palette));
+    ASSERT_TRUE(Decode(ReadFileBytes(CorpusDir() / "bmp-core" / "palette-1c-8b.bmp"), palette));
     ASSERT_EQ(palette.width, 157);
     ASSERT_EQ(palette.height, 151);
     struct Sample {

@@ -1,4 +1,5 @@
 // TIFF files that nobody on this project wrote: libtiff's own test images, checked against
+#include "FileBytes.h"
 // their PNM twins or against libtiff's RGBA reading used directly, and Pillow's fax,
 // orientation and fuzzer-found files.
 #include "image/TiffCodec.h"
@@ -40,11 +41,6 @@ fs::path TiffCorpus() {
 
 #define REQUIRE_TIFF_CORPUS() REQUIRE_CORPUS_FOLDER(TiffCorpus(), "TIFF corpus")
 
-Bytes ReadFile(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    return Bytes(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
-
 // ToRgb, with 1-bit rows read a byte at a time: pixel by pixel, the 24-Mpixel fax pages
 // of the corpus take seconds in a sanitizer build.
 Image RgbOf(const PackedBitmap& bitmap) {
@@ -69,7 +65,7 @@ Image RgbOf(const PackedBitmap& bitmap) {
 }
 
 std::optional<Image> Decode(const fs::path& path) {
-    const Bytes bytes = ReadFile(path);
+    const Bytes bytes = ReadFileBytes(path);
     PackedBitmap bitmap;
     if (bytes.empty() || !TiffCodec::Decode(bytes.data(), bytes.size(), bitmap)) {
         return std::nullopt;
@@ -80,7 +76,7 @@ std::optional<Image> Decode(const fs::path& path) {
 // The PNM formats P1 to P6. Samples scale to 0..255 with rounding, which is what libtiff's
 // RGBA conversion does to 16-bit colour samples (of 16-bit grey it keeps the high byte).
 std::optional<Image> ReadPnm(const fs::path& path) {
-    const Bytes bytes = ReadFile(path);
+    const Bytes bytes = ReadFileBytes(path);
     std::size_t at = 0;
     auto token = [&]() -> std::string {
         while (at < bytes.size() && (std::isspace(bytes[at]) != 0 || bytes[at] == '#')) {

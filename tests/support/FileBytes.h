@@ -1,0 +1,8 @@
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <vector>
+
+// The whole content of a file; empty when it cannot be read.
+std::vector<std::uint8_t> ReadFileBytes(const std::filesystem::path& path);
