@@ -442,6 +442,21 @@ void CPlumeDoc::CommitTask() {
     }
 }
 
+void CPlumeDoc::UpdateOtherViews(const void* sender, int hint) {
+    if (services_.views != nullptr) {
+        services_.views->UpdateOtherViews(sender, hint);
+    }
+}
+
+void CPlumeDoc::OnViewActivated() {
+    SetModified(modified_);
+    if (!database_) {
+        return;
+    }
+    CreateMappingManager();
+    database_->NotifyAll();
+}
+
 bool CPlumeDoc::PerformAndCommit(std::unique_ptr<Task> task) {
     const bool performed = database_->Perform(std::move(task));
     CommitTask();

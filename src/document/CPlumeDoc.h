@@ -65,6 +65,12 @@ public:
     ImageStore* GetScaledImage(int width, int height);
     void SelectDataSet(std::int32_t index);
     void CommitTask();
+    // The document's views but the sender redraw with the hint.
+    void UpdateOtherViews(const void* sender, int hint);
+    // When one of its views becomes active: the title is refreshed from the modified flag,
+    // the working copy of the mapping is renewed, and the bars hear from the set and
+    // attribute managers.
+    void OnViewActivated();
 
     // The state of a document command of the command table; disabled and unticked for any
     // other id.

@@ -11,6 +11,8 @@ class DocumentViews {
 public:
     virtual ~DocumentViews() = default;
     virtual void UpdateAllViews(int hint) = 0;
+    // Every view but the sender (a view whose tool has drawn its own change already).
+    virtual void UpdateOtherViews(const void* /*sender*/, int hint) { UpdateAllViews(hint); }
     virtual void SetTitle(const std::string& title) = 0;
     virtual void SetStatusPane(int pane, const std::string& text) = 0;
     // The document's database for the data-set box and the attributes panel of the main

@@ -9,6 +9,7 @@
 #include "platform/RecentFiles.h"
 #include "platform/SaveNamePrompt.h"
 #include "platform/SettingsProfile.h"
+#include "platform/TimerService.h"
 
 #include <cstdint>
 #include <map>
@@ -131,6 +132,29 @@ public:
     std::map<std::pair<std::string, std::string>, std::string> strings;
     mutable std::vector<std::string> reads;
     std::vector<std::pair<std::string, std::int32_t>> intWrites;
+};
+
+// Timers that run only when a test ticks them.
+class FakeTimers : public TimerService {
+public:
+    void StartTimer(int id, int periodMs, Callback tick) override {
+        running[id] = periodMs;
+        callback = tick;
+        ++starts;
+    }
+    void KillTimer(int id) override { running.erase(id); }
+    // Ticks a running timer as the window system would; false when it does not run.
+    bool Tick(int id) {
+        if (running.count(id) == 0 || callback == nullptr) {
+            return false;
+        }
+        callback(id);
+        return true;
+    }
+
+    std::map<int, int> running; // id -> period in milliseconds
+    Callback callback = nullptr;
+    int starts = 0;
 };
 
 // One of each fake and the services that point at them.
