@@ -64,6 +64,12 @@ struct Scene {
         view->resize(kClientWidth, kClientHeight);
         view->show();
         view->OnInitialUpdate();
+        if (view->BackBuffer().width() != kClientWidth ||
+            view->BackBuffer().height() != kClientHeight) {
+            std::fprintf(stderr, "the view is %d x %d, not %d x %d\n", view->BackBuffer().width(),
+                         view->BackBuffer().height(), kClientWidth, kClientHeight);
+            std::exit(1);
+        }
     }
     void Zoom(double scale) {
         // Somewhere in the middle of the image.
@@ -77,9 +83,14 @@ struct Scene {
     std::unique_ptr<CPlumeView> view;
 };
 
+// Made by the first benchmark that needs it and destroyed before the application object.
+std::unique_ptr<Scene> theScene;
+
 Scene& TheScene() {
-    static Scene scene;
-    return scene;
+    if (!theScene) {
+        theScene = std::make_unique<Scene>();
+    }
+    return *theScene;
 }
 
 void BM_CopyScreenBaseline(benchmark::State& state) {
@@ -87,7 +98,8 @@ void BM_CopyScreenBaseline(benchmark::State& state) {
     source.fill(Qt::gray);
     QImage target(kClientWidth, kClientHeight, QImage::Format_RGB32);
     for (auto _ : state) {
-        std::memcpy(target.bits(), source.constBits(), static_cast<std::size_t>(source.sizeInBytes()));
+        std::memcpy(target.bits(), source.constBits(),
+                    static_cast<std::size_t>(source.sizeInBytes()));
         benchmark::DoNotOptimize(target.bits());
         benchmark::ClobberMemory();
     }
@@ -128,6 +140,7 @@ int main(int argc, char** argv) {
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();
+    theScene.reset();
     // Peak resident size over the whole run, zoom 50 included: the image (300 MB) plus a
     // few screens, not the 250000 x 250000 zoomed size.
     std::printf("peak resident %.0f MiB, resident now %.0f MiB\n", StatusMiB("VmHWM:"),

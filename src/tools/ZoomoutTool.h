@@ -1,17 +1,10 @@
 #pragma once
 
-#include "tools/Tool.h"
+#include "tools/Cursor.h"
+#include "tools/ZoomClickTool.h"
 
-// Zooms out by one step of the view's zoom rate at the point where the button is let go;
-// the image point under the cursor stays under it. Makes no task: zoom is not part of the
-// history.
-class ZoomoutTool : public Tool {
+// "Zoom Out - Recenter": one step out at the click, with the zoom-out cursor.
+class ZoomoutTool : public ZoomClickTool {
 public:
-    void ButtonDown(ToolEvent& event) override;
-    void Drag(ToolEvent& event) override;
-    void ButtonUp(ToolEvent& event) override;
-    void Hover(ToolEvent& event) override;
-    void HoverRaw(ToolEvent& event) override;
-    void Activate(ToolEvent& event) override;
-    void Deactivate(ToolEvent& event) override;
+    ZoomoutTool() : ZoomClickTool(false, ZoomoutCursor::Instance()) {}
 };

@@ -2,7 +2,9 @@
 #include "RasterDevice.h"
 #include "core/ApplicationState.h"
 #include "database/PlumeData.h"
+#include "mapping/CropBox.h"
 #include "mapping/SnapTolerance.h"
+#include "tools/AntsProc.h"
 #include "tools/AutoScrollProc.h"
 #include "tools/Cursor.h"
 #include "tools/PanTool.h"
@@ -444,6 +446,31 @@ TEST(Tool, StatusTexts) {
     std::setlocale(LC_ALL, "C");
     const std::string longText(3000, 'x');
     EXPECT_EQ(FormatStatus("%s", longText.c_str()).size(), 1023u);
+}
+
+} // namespace
+
+namespace {
+
+// Each tick draws the crop outline again in black and white runs whose pattern starts one
+// pixel later, and shows it.
+TEST(AntsProc, MarchesTheCropOutline) {
+    FakeToolView view;
+    CropBox box;
+    box.SetPixelRect(DPoint{1, 1}, DPoint{6, 6});
+    AntsProc ants(&view, &box, &view.timers);
+    ants.SetPeriod(AntsProc::kPeriod);
+    ants.Start();
+    ASSERT_TRUE(view.timers.Tick(ants.Index()));
+    EXPECT_EQ(ants.Pattern(), 1);
+    const std::string first = view.device.Picture();
+    ASSERT_TRUE(view.timers.Tick(ants.Index()));
+    EXPECT_EQ(ants.Pattern(), 2);
+    const std::string second = view.device.Picture();
+    EXPECT_NE(first, second) << "the dashes moved";
+    EXPECT_NE(first.find('#'), std::string::npos);
+    EXPECT_EQ(view.shown, 2);
+    EXPECT_EQ(view.timers.running.at(ants.Index()), AntsProc::kPeriod);
 }
 
 } // namespace
