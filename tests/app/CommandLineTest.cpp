@@ -121,7 +121,7 @@ Bytes SmallDocument() {
 }
 
 TEST_F(CommandLine, BadUsageExitsTwoWithTheUsage) {
-    for (const char* arguments : {"", "--export only-one", "--info", "--bogus x", "--info a b"}) {
+    for (const char* arguments : {"--", "--export only-one", "--info", "--bogus x", "--info a b"}) {
         const Outcome run = Tracery(arguments);
         EXPECT_EQ(run.status, 2) << arguments;
         EXPECT_NE(run.err.find("usage: tracery --export OUTPUT INPUT"), std::string::npos)

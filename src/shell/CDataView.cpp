@@ -1,0 +1,84 @@
+#include "shell/CDataView.h"
+
+#include "core/CPreferences.h"
+#include "database/ExportOptions.h"
+#include "database/PlumeData.h"
+#include "document/CPlumeDoc.h"
+#include "shell/DataListModel.h"
+
+#include <QFontMetrics>
+#include <QHeaderView>
+#include <QMouseEvent>
+
+CDataView::CDataView(CPlumeDoc* document, const CPreferences* preferences, QWidget* parent)
+    : QTableView(parent), document_(document), preferences_(preferences),
+      model_(new DataListModel(this)) {
+    setModel(model_);
+    setShowGrid(true);
+    setSelectionBehavior(QAbstractItemView::SelectRows);
+    setSelectionMode(QAbstractItemView::SingleSelection);
+    setSortingEnabled(false);
+    setEditTriggers(QAbstractItemView::NoEditTriggers);
+    verticalHeader()->hide();
+    horizontalHeader()->setSectionsClickable(false);
+    horizontalHeader()->setDefaultSectionSize(fontMetrics().horizontalAdvance("0.123456") + 8);
+    verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 4);
+    setAccessibleName(tr("Data list"));
+    setAccessibleDescription(tr("The points and attributes of the current data set"));
+}
+
+CDataView::~CDataView() {
+    Detach();
+}
+
+void CDataView::OnInitialUpdate() {
+    Detach();
+    if (document_ != nullptr && document_->Database() != nullptr) {
+        subject_ = &document_->Database()->SetManager();
+        Observe(subject_);
+    }
+    Rebuild();
+}
+
+void CDataView::Detach() {
+    if (subject_ != nullptr) {
+        subject_->Detach(this);
+        subject_ = nullptr;
+    }
+}
+
+void CDataView::Update(Observer*, void*) {
+    Rebuild();
+}
+
+void CDataView::Rebuild() {
+    std::string text;
+    if (document_ != nullptr && document_->Database() != nullptr) {
+        ExportOptions options;
+        // The list sorts by the preference, not by the document's own flag.
+        options.sort = preferences_ != nullptr ? preferences_->sortData : 0;
+        options.axis = ExportOptions::kSortByX;
+        document_->Database()->SetManager().ExportCurrentSet(text, ",", options);
+    }
+    model_->Rebuild(text);
+}
+
+void CDataView::PassFocus() {
+    if (focusTarget_ != nullptr) {
+        focusTarget_->setFocus(Qt::OtherFocusReason);
+    }
+}
+
+void CDataView::mousePressEvent(QMouseEvent* event) {
+    event->accept();
+}
+
+void CDataView::mouseReleaseEvent(QMouseEvent* event) {
+    event->accept();
+    PassFocus();
+}
+
+void CDataView::focusInEvent(QFocusEvent* event) {
+    QTableView::focusInEvent(event);
+    PassFocus();
+}

@@ -1,0 +1,451 @@
+#include "shell/CMainFrame.h"
+
+#include "core/CPreferences.h"
+#include "document/CommandTable.h"
+#include "shell/CChildFrame.h"
+#include "shell/CommandActions.h"
+#include "shell/DataSetsBox.h"
+#include "shell/DocumentDialogs.h"
+#include "shell/DocumentManager.h"
+#include "view/CPlumeView.h"
+
+#include <QAction>
+#include <QCloseEvent>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QLabel>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMenu>
+#include <QMenuBar>
+#include <QMimeData>
+#include <QStatusBar>
+#include <QTimer>
+#include <QToolBar>
+
+namespace {
+
+constexpr int kPaneWidths[6] = {0, 0, 50, 0, 150, 150};
+
+// How often the enabling of the commands is brought up to date while the program is idle.
+constexpr int kRefreshMilliseconds = 200;
+
+} // namespace
+
+CMainFrame::CMainFrame(CPreferences* preferences, DocumentServices services, QWidget* parent)
+    : QMainWindow(parent), preferences_(preferences), area_(new QMdiArea(this)) {
+    setWindowTitle(kAppTitle);
+    setAcceptDrops(true);
+    area_->setViewMode(QMdiArea::SubWindowView);
+    area_->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    area_->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    setCentralWidget(area_);
+
+    DocumentManager::Host host;
+    host.makeWindow = [this](CPlumeDoc* document) { return MakeWindow(document); };
+    host.activateWindow = [this](CChildFrame* frame) {
+        if (auto* window = qobject_cast<QMdiSubWindow*>(frame->parentWidget())) {
+            area_->setActiveSubWindow(window);
+            frame->View()->setFocus();
+        }
+    };
+    host.setStatusPane = [this](int pane, const std::string& text) {
+        SetStatusPane(pane, QString::fromStdString(text));
+    };
+    host.titleChanged = [this] { UpdateTitle(); };
+    documents_ = std::make_unique<DocumentManager>(services, std::move(host));
+
+    actions_ = new CommandActions(
+        this, [this](int id) { return QueryCommand(id); }, [this](int id) { RunCommand(id); });
+    BuildMenus();
+    BuildBars();
+    BuildStatusBar();
+    connect(area_, &QMdiArea::subWindowActivated, this, &CMainFrame::SubWindowActivated);
+    auto* refresh = new QTimer(this);
+    connect(refresh, &QTimer::timeout, this, &CMainFrame::RefreshCommands);
+    refresh->start(kRefreshMilliseconds);
+    RefreshCommands();
+}
+
+CMainFrame::~CMainFrame() {
+    // The windows go before the documents they show (the documents are a member, and
+    // would otherwise be destroyed before the window area, a child widget).
+    setsBox_->SetDocument(nullptr);
+    for (QMdiSubWindow* window : area_->findChildren<QMdiSubWindow*>()) {
+        delete window;
+    }
+}
+
+// ---- windows ----
+
+CChildFrame* CMainFrame::MakeWindow(CPlumeDoc* document) {
+    auto* frame = new CChildFrame(document, preferences_);
+    // The first window, or one that follows a maximised one, is maximised.
+    QMdiSubWindow* active = area_->activeSubWindow();
+    const bool maximise = active == nullptr || active->isMaximized();
+    QMdiSubWindow* window = area_->addSubWindow(frame);
+    window->setAttribute(Qt::WA_DeleteOnClose);
+    window->installEventFilter(this);
+    connect(frame, &QObject::destroyed, this, [this, frame] {
+        documents_->WindowClosed(frame);
+        RefreshCommands();
+    });
+    connect(frame->View(), &CPlumeView::statusTextChanged, this,
+            [this](int pane, const QString& text) { SetStatusPane(pane, text); });
+    if (maximise) {
+        window->showMaximized();
+    } else {
+        window->show();
+    }
+    return frame;
+}
+
+bool CMainFrame::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::Close) {
+        auto* window = qobject_cast<QMdiSubWindow*>(watched);
+        auto* frame = window != nullptr ? qobject_cast<CChildFrame*>(window->widget()) : nullptr;
+        if (frame != nullptr && documents_->Windows(frame->Document()).size() == 1 &&
+            !documents_->CanClose(frame->Document())) {
+            event->ignore();
+            return true;
+        }
+    }
+    return QMainWindow::eventFilter(watched, event);
+}
+
+CChildFrame* CMainFrame::ActiveFrame() const {
+    QMdiSubWindow* window = area_->activeSubWindow();
+    return window != nullptr ? qobject_cast<CChildFrame*>(window->widget()) : nullptr;
+}
+
+CPlumeView* CMainFrame::ActiveView() const {
+    CChildFrame* frame = ActiveFrame();
+    return frame != nullptr ? frame->View() : nullptr;
+}
+
+CPlumeDoc* CMainFrame::ActiveDocument() const {
+    CChildFrame* frame = ActiveFrame();
+    return frame != nullptr ? frame->Document() : nullptr;
+}
+
+void CMainFrame::SubWindowActivated(QMdiSubWindow*) {
+    CPlumeView* view = ActiveView();
+    if (view != lastActiveView_) {
+        if (view != nullptr) {
+            view->OnActivateView(true, false);
+        } else if (lastActiveView_ != nullptr) {
+            for (int pane :
+                 {CPlumeView::kPanePoints, CPlumeView::kPaneImage, CPlumeView::kPaneReadout}) {
+                SetStatusPane(pane, QString());
+            }
+        }
+        lastActiveView_ = view;
+    }
+    setsBox_->SetDocument(ActiveDocument());
+    UpdateTitle();
+    RefreshCommands();
+}
+
+QString CMainFrame::WantedTitle() const {
+    CChildFrame* frame = ActiveFrame();
+    if (frame == nullptr) {
+        return kAppTitle;
+    }
+    return QStringLiteral("%1 - %2").arg(kAppTitle,
+                                         QString::fromStdString(frame->Document()->Title()));
+}
+
+void CMainFrame::UpdateTitle() {
+    const QString wanted = WantedTitle();
+    if (windowTitle() != wanted) {
+        setWindowTitle(wanted);
+    }
+}
+
+// A maximised document window adds " - [title]" to the main window's title; the title
+// already names the active document, so it is put back.
+bool CMainFrame::event(QEvent* event) {
+    const bool handled = QMainWindow::event(event);
+    if (event->type() == QEvent::WindowTitleChange && !settingTitle_ &&
+        windowTitle() != WantedTitle()) {
+        settingTitle_ = true;
+        setWindowTitle(WantedTitle());
+        settingTitle_ = false;
+    }
+    return handled;
+}
+
+// ---- menus, bars, status bar ----
+
+void CMainFrame::BuildMenus() {
+    struct Entry {
+        const char* title;
+        CommandMenu which;
+        bool documentOnly;
+    };
+    const Entry entries[] = {
+        {"&File", CommandMenu::File, false},        {"&Edit", CommandMenu::Edit, true},
+        {"&View", CommandMenu::View, false},        {"&Image", CommandMenu::Image, true},
+        {"&Digitize", CommandMenu::Digitize, true},
+    };
+    for (const Entry& entry : entries) {
+        QMenu* menu = menuBar()->addMenu(tr(entry.title));
+        actions_->FillMenu(menu, entry.which);
+        if (entry.which == CommandMenu::File) {
+            fileMenu_ = menu;
+        }
+        connect(menu, &QMenu::aboutToShow, this, &CMainFrame::RefreshCommands);
+        if (entry.documentOnly) {
+            documentMenus_.push_back(menu);
+        }
+    }
+    windowMenu_ = menuBar()->addMenu(tr("&Window"));
+    connect(windowMenu_, &QMenu::aboutToShow, this, &CMainFrame::FillWindowMenu);
+    documentMenus_.push_back(windowMenu_);
+    QMenu* help = menuBar()->addMenu(tr("&Help"));
+    actions_->FillMenu(help, CommandMenu::Help);
+}
+
+void CMainFrame::FillWindowMenu() {
+    windowMenu_->clear();
+    windowMenu_->addAction(tr("&Cascade"), area_, &QMdiArea::cascadeSubWindows);
+    windowMenu_->addAction(tr("&Tile"), area_, &QMdiArea::tileSubWindows);
+    windowMenu_->addSeparator();
+    int number = 1;
+    for (QMdiSubWindow* window : area_->subWindowList()) {
+        QAction* item = windowMenu_->addAction(
+            QStringLiteral("&%1 %2").arg(number++).arg(window->windowTitle()),
+            [this, window] { area_->setActiveSubWindow(window); });
+        item->setCheckable(true);
+        item->setChecked(window == area_->activeSubWindow());
+    }
+}
+
+void CMainFrame::BuildBars() {
+    struct Bar {
+        int id;
+        const char* caption;
+        const std::vector<int>* buttons;
+    };
+    const Bar bars[] = {
+        {kStandardBar, "Standard", &CommandActions::StandardBar()},
+        {kViewBar, "View", &CommandActions::ViewBar()},
+        {kDigitizeBar, "Digitize", &CommandActions::DigitizeBar()},
+        {kDataSetsBar, "Data Sets", &CommandActions::DataSetsBar()},
+    };
+    for (const Bar& bar : bars) {
+        QToolBar* toolBar = addToolBar(tr(bar.caption));
+        toolBar->setObjectName(QString::fromUtf8(bar.caption));
+        toolBar->setAccessibleName(tr(bar.caption));
+        toolBar->setAllowedAreas(Qt::AllToolBarAreas);
+        toolBar->setFloatable(true);
+        toolBar->setMovable(true);
+        toolBar->setToolButtonStyle(Qt::ToolButtonFollowStyle);
+        actions_->FillToolBar(toolBar, *bar.buttons);
+        bars_[bar.id] = toolBar;
+    }
+    // The data-set box takes the Data Sets bar's fourth place; it is hidden while the bar
+    // stands upright at the left or right edge.
+    QToolBar* sets = bars_[kDataSetsBar];
+    setsBox_ = new DataSetsBox(sets);
+    QAction* boxAction = sets->addWidget(setsBox_);
+    connect(sets, &QToolBar::orientationChanged, this, [boxAction](Qt::Orientation orientation) {
+        boxAction->setVisible(orientation == Qt::Horizontal);
+    });
+}
+
+void CMainFrame::BuildStatusBar() {
+    const QString texts[6] = {QString(),       tr("Points:"), QString(),
+                              tr("   Image:"), QString(),     QString()};
+    const char* names[6] = {"Prompt",      "Points label", "Points",
+                            "Image label", "Image",        "Tool read-out"};
+    for (int pane = 0; pane < 6; ++pane) {
+        auto* label = new QLabel(texts[pane], statusBar());
+        label->setAccessibleName(tr(names[pane]));
+        if (kPaneWidths[pane] > 0) {
+            label->setMinimumWidth(kPaneWidths[pane]);
+            label->setFrameShape(QFrame::Panel);
+            label->setFrameShadow(QFrame::Sunken);
+        }
+        if (pane == 0) {
+            statusBar()->addWidget(label, 1);
+        } else {
+            statusBar()->addPermanentWidget(label);
+        }
+        panes_[static_cast<std::size_t>(pane)] = label;
+    }
+    // The prompts of the menus and buttons go to pane 0.
+    connect(statusBar(), &QStatusBar::messageChanged, this,
+            [this](const QString& message) { panes_[0]->setVisible(message.isEmpty()); });
+}
+
+void CMainFrame::SetStatusPane(int pane, const QString& text) {
+    if (pane >= 0 && pane < 6) {
+        panes_[static_cast<std::size_t>(pane)]->setText(text);
+    }
+}
+
+QString CMainFrame::StatusPane(int pane) const {
+    return pane >= 0 && pane < 6 ? panes_[static_cast<std::size_t>(pane)]->text() : QString();
+}
+
+QToolBar* CMainFrame::Bar(int id) const {
+    const auto it = bars_.find(id);
+    return it != bars_.end() ? it->second : nullptr;
+}
+
+// ---- commands ----
+
+bool CMainFrame::MainWindowCommand(int id, bool run) {
+    switch (id) {
+    case kStandardBar:
+    case kViewBar:
+    case kDigitizeBar:
+    case kDataSetsBar:
+        if (run) {
+            Bar(id)->setVisible(!Bar(id)->isVisible());
+        }
+        return Bar(id)->isVisible();
+    case kStatusBar:
+        if (run) {
+            statusBar()->setVisible(!statusBar()->isVisible());
+        }
+        return statusBar()->isVisible();
+    case kFileClose:
+        if (run && area_->activeSubWindow() != nullptr) {
+            area_->activeSubWindow()->close();
+        }
+        return false;
+    default:
+        return false;
+    }
+}
+
+CPlumeDoc::CommandState CMainFrame::QueryCommand(int id) const {
+    const CommandRow* row = FindCommand(id);
+    if (row == nullptr) {
+        return CPlumeDoc::CommandState{};
+    }
+    switch (row->handler) {
+    case CommandHandler::View: {
+        CPlumeView* view = ActiveView();
+        return view != nullptr ? view->QueryCommand(id) : CPlumeDoc::CommandState{};
+    }
+    case CommandHandler::Document: {
+        CPlumeDoc* document = ActiveDocument();
+        return document != nullptr ? document->QueryCommand(id) : CPlumeDoc::CommandState{};
+    }
+    case CommandHandler::MainWindow: {
+        CPlumeDoc::CommandState state;
+        if (row->checked == CommandCondition::BarVisible) {
+            state.enabled = bars_.count(id) != 0 || id == kStatusBar;
+            state.checked = state.enabled &&
+                            (id == kStatusBar ? statusBar()->isVisible() : Bar(id)->isVisible());
+        } else if (row->enabled == CommandCondition::DocumentViewActive) {
+            // The attributes panel comes with its own issue; until then only Close.
+            state.enabled = id == kFileClose && ActiveView() != nullptr;
+        }
+        return state;
+    }
+    case CommandHandler::Application:
+        return CPlumeDoc::CommandState{
+            applicationRun_ != nullptr && id != kPrintSetup && id != kContextHelp, false};
+    default:
+        return CPlumeDoc::CommandState{};
+    }
+}
+
+void CMainFrame::RunCommand(int id) {
+    const CommandRow* row = FindCommand(id);
+    if (row == nullptr || !QueryCommand(id).enabled) {
+        return;
+    }
+    switch (row->handler) {
+    case CommandHandler::View:
+        ActiveView()->RunCommand(id);
+        break;
+    case CommandHandler::Document:
+        if (row->opensDialog) {
+            RunDocumentDialog(id, this, *ActiveDocument(), *preferences_);
+        } else {
+            ActiveDocument()->RunCommand(id);
+        }
+        break;
+    case CommandHandler::MainWindow:
+        MainWindowCommand(id, true);
+        break;
+    case CommandHandler::Application:
+        if (applicationRun_) {
+            applicationRun_(id);
+        }
+        break;
+    default:
+        break;
+    }
+    RefreshCommands();
+}
+
+void CMainFrame::RefreshCommands() {
+    actions_->Refresh();
+    const bool document = ActiveDocument() != nullptr;
+    for (QMenu* menu : documentMenus_) {
+        menu->menuAction()->setVisible(document);
+    }
+    // Without a document, File and View show only what applies without one.
+    for (const CommandRow& row : CommandTable()) {
+        if ((row.menu == CommandMenu::File || row.menu == CommandMenu::View) &&
+            (row.handler == CommandHandler::Document || row.handler == CommandHandler::View)) {
+            actions_->Action(row.id)->setVisible(document);
+        }
+    }
+}
+
+// ---- closing and dropping ----
+
+void CMainFrame::SetRecentFiles(const std::vector<std::string>& paths,
+                                const std::function<void(const std::string&)>& open) {
+    for (QAction* action : recentActions_) {
+        fileMenu_->removeAction(action);
+        delete action;
+    }
+    recentActions_.clear();
+    QAction* exit = actions_->Action(kAppExit);
+    int number = 1;
+    for (const std::string& path : paths) {
+        auto* action = new QAction(
+            QStringLiteral("&%1 %2").arg(number++).arg(QString::fromStdString(path)), fileMenu_);
+        action->setStatusTip(tr("Open this document"));
+        connect(action, &QAction::triggered, this, [open, path] { open(path); });
+        fileMenu_->insertAction(exit, action);
+        recentActions_.push_back(action);
+    }
+    if (!paths.empty()) {
+        recentActions_.push_back(fileMenu_->insertSeparator(exit));
+    }
+}
+
+void CMainFrame::closeEvent(QCloseEvent* event) {
+    if (closeRequest_) {
+        closeRequest_();
+    }
+    if (!documents_->CanCloseAll()) {
+        event->ignore();
+        return;
+    }
+    QMainWindow::closeEvent(event);
+}
+
+void CMainFrame::dragEnterEvent(QDragEnterEvent* event) {
+    if (event->mimeData()->hasUrls()) {
+        event->acceptProposedAction();
+    }
+}
+
+void CMainFrame::dropEvent(QDropEvent* event) {
+    for (const QUrl& url : event->mimeData()->urls()) {
+        if (url.isLocalFile()) {
+            documents_->OpenFile(url.toLocalFile().toStdString());
+        }
+    }
+    event->acceptProposedAction();
+}

@@ -1,0 +1,300 @@
+#include "FakePlatform.h"
+#include "SeededBitmap.h"
+#include "core/ApplicationState.h"
+#include "core/CPreferences.h"
+#include "database/DbPointRep.h"
+#include "database/PlumeData.h"
+#include "history/PrimTask.h"
+#include "image/BmpCodec.h"
+#include "platform/IniSettingsProfile.h"
+#include "shell/CChildFrame.h"
+#include "shell/CDataView.h"
+#include "shell/CMainFrame.h"
+#include "shell/CPlumeApp.h"
+#include "shell/CommandActions.h"
+#include "shell/DataListModel.h"
+#include "shell/DataSetsBox.h"
+#include "shell/DocumentManager.h"
+#include "shell/WindowPlacement.h"
+#include "view/CPlumeView.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QMenu>
+#include <QMenuBar>
+#include <QMessageBox>
+#include <QScreen>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <QToolBar>
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <memory>
+#include <string>
+
+namespace {
+
+struct FrameRig {
+    FrameRig() {
+        EXPECT_TRUE(folder.isValid());
+        DocumentServices services = platform.Services();
+        services.preferences = &preferences;
+        services.views = nullptr;
+        frame = std::make_unique<CMainFrame>(&preferences, services);
+        frame->resize(1000, 700);
+        frame->show();
+    }
+    std::string Image(const std::string& name, int width = 120, int height = 80) {
+        const std::string path = folder.filePath(QString::fromStdString(name)).toStdString();
+        EXPECT_TRUE(BmpCodec::Save(SeededBitmap(width, height, 24, 5), path));
+        return path;
+    }
+    bool Enabled(int id) {
+        frame->RefreshCommands();
+        return frame->Actions().Action(id)->isEnabled();
+    }
+    bool Checked(int id) {
+        frame->RefreshCommands();
+        return frame->Actions().Action(id)->isChecked();
+    }
+    bool MenuShown(const QString& title) const {
+        for (QAction* action : frame->menuBar()->actions()) {
+            if (action->text() == title) {
+                return action->isVisible();
+            }
+        }
+        return false;
+    }
+
+    ApplicationState::Scope state;
+    QTemporaryDir folder;
+    FakePlatform platform;
+    CPreferences preferences;
+    std::unique_ptr<CMainFrame> frame;
+};
+
+// The toolbars carry exactly their buttons, in order, separators included; menus and
+// buttons share one action per command, so icon-only buttons are named by its text.
+TEST(CMainFrame, BarsAndMenusComeFromTheCommandTable) {
+    FrameRig rig;
+    struct Bar {
+        int id;
+        const char* caption;
+        std::vector<int> buttons;
+    };
+    const Bar bars[] = {
+        {kStandardBar, "Standard", CommandActions::StandardBar()},
+        {kViewBar, "View", CommandActions::ViewBar()},
+        {kDigitizeBar, "Digitize", CommandActions::DigitizeBar()},
+    };
+    for (const Bar& bar : bars) {
+        QToolBar* toolBar = rig.frame->Bar(bar.id);
+        ASSERT_NE(toolBar, nullptr) << bar.caption;
+        EXPECT_EQ(toolBar->windowTitle(), bar.caption);
+        const QList<QAction*> actions = toolBar->actions();
+        ASSERT_EQ(actions.size(), static_cast<qsizetype>(bar.buttons.size())) << bar.caption;
+        for (std::size_t i = 0; i < bar.buttons.size(); ++i) {
+            QAction* action = actions[static_cast<qsizetype>(i)];
+            if (bar.buttons[i] == 0) {
+                EXPECT_TRUE(action->isSeparator()) << bar.caption << " " << i;
+            } else {
+                EXPECT_EQ(action, rig.frame->Actions().Action(bar.buttons[i])) << bar.caption;
+                EXPECT_FALSE(action->text().isEmpty());
+                EXPECT_FALSE(action->statusTip().isEmpty());
+            }
+        }
+    }
+    QAction* undo = rig.frame->Actions().Action(kUndo);
+    EXPECT_EQ(undo->text(), "&Undo");
+    EXPECT_EQ(undo->shortcut(), QKeySequence("Ctrl+Z"));
+    EXPECT_EQ(rig.frame->Actions().Action(kZoomIn)->shortcut(), QKeySequence("Ctrl++"));
+    EXPECT_TRUE(rig.frame->Actions().Action(kSortData)->isCheckable());
+    EXPECT_EQ(rig.frame->SetsBox()->width(), 150);
+}
+
+// Menus and enabling follow the document: nothing but the application's commands without
+// one; the image's commands once it is open; the mapping's once a region is placed.
+TEST(CMainFrame, EnablingFollowsTheDocumentsState) {
+    FrameRig rig;
+    EXPECT_EQ(rig.frame->windowTitle(), "Corvane Tracery");
+    EXPECT_FALSE(rig.MenuShown("&Edit"));
+    EXPECT_FALSE(rig.MenuShown("&Digitize"));
+    EXPECT_TRUE(rig.MenuShown("&File"));
+    EXPECT_TRUE(rig.Checked(kStandardBar));
+    EXPECT_FALSE(rig.Enabled(kZoomIn));
+    EXPECT_FALSE(rig.Enabled(kFileClose));
+    EXPECT_FALSE(rig.frame->SetsBox()->isEnabled());
+
+    CPlumeDoc* document = rig.frame->Documents().OpenFile(rig.Image("scan.bmp"));
+    ASSERT_NE(document, nullptr);
+    QApplication::processEvents();
+    EXPECT_EQ(rig.frame->ActiveDocument(), document);
+    // An opened image is titled without its extension until it is saved under a name.
+    EXPECT_EQ(rig.frame->windowTitle(), "Corvane Tracery - scan");
+    EXPECT_TRUE(rig.MenuShown("&Edit"));
+    EXPECT_EQ(rig.frame->StatusPane(1), "Points:");
+    EXPECT_EQ(rig.frame->StatusPane(3), "   Image:");
+    EXPECT_EQ(rig.frame->StatusPane(4), "scan.bmp");
+    struct Case {
+        int id;
+        bool enabled;
+    };
+    const Case opened[] = {
+        {kZoomIn, true},    {kCopy, true},           {kAxisMapping, false}, {kGridSnap, false},
+        {kCut, false},      {kCollectAngles, false}, {kSwapViews, false},   {kUndo, false},
+        {kFileClose, true}, {kNewDataSet, true},     {kFlipVertical, true},
+    };
+    for (const Case& c : opened) {
+        EXPECT_EQ(rig.Enabled(c.id), c.enabled) << c.id;
+    }
+    rig.frame->RunCommand(kDefineMappingFullSized);
+    EXPECT_TRUE(rig.Enabled(kAxisMapping));
+    EXPECT_TRUE(rig.Enabled(kUndo));
+    EXPECT_TRUE(rig.Enabled(kRotateMappingRegion) ==
+                (rig.frame->ActiveView()->ToolFor(kRotateMappingRegion) != nullptr));
+    rig.frame->RunCommand(kUndo);
+    EXPECT_FALSE(rig.Enabled(kAxisMapping));
+
+    // The same file again comes to the front instead of opening twice.
+    EXPECT_EQ(rig.frame->Documents().OpenFile(document->Path()), document);
+    EXPECT_EQ(rig.frame->Documents().Documents().size(), 1u);
+    // A file of neither kind leaves no window.
+    const std::string junk = rig.folder.filePath("junk.txt").toStdString();
+    std::ofstream(junk) << "not an image";
+    EXPECT_EQ(rig.frame->Documents().OpenFile(junk), nullptr);
+    EXPECT_EQ(rig.frame->Documents().Documents().size(), 1u);
+    ASSERT_FALSE(rig.platform.messages.shown.empty());
+}
+
+// The data list shows the current set's points and the data-set box its sets; both follow
+// the document.
+TEST(CMainFrame, DataListAndSetsBoxFollowTheDocument) {
+    FrameRig rig;
+    CPlumeDoc* document = rig.frame->Documents().OpenFile(rig.Image("points.bmp"));
+    ASSERT_NE(document, nullptr);
+    CChildFrame* window = rig.frame->ActiveFrame();
+    ASSERT_NE(window, nullptr);
+    DataListModel* list = window->DataList()->Model();
+    EXPECT_EQ(list->rowCount(), 0);
+    EXPECT_EQ(list->columnCount(), 2);
+
+    rig.frame->RunCommand(kDefineMappingFullSized);
+    PlumeData& database = *document->Database();
+    for (double x : {30.0, 10.0, 20.0}) {
+        auto* point = new DbPointRep(DPoint{x, 40});
+        ASSERT_TRUE(
+            database.Perform(std::make_unique<PrimTask>(&database, SmartPtr<DbPrimRep>(point))));
+    }
+    document->CommitTask();
+    ASSERT_EQ(list->rowCount(), 4) << "the heading line and three points";
+    EXPECT_EQ(list->Rows()[0][0], "X");
+    // "SortData" off in the preferences: the list keeps the order of collection even though
+    // the document sorts its own text.
+    database.SetSortData(true);
+    rig.preferences.sortData = 0;
+    window->DataList()->Rebuild();
+    std::vector<double> xs;
+    for (std::size_t i = 1; i < list->Rows().size(); ++i) {
+        xs.push_back(list->Rows()[i][0].toDouble());
+    }
+    EXPECT_TRUE(xs[0] > xs[1]) << "unsorted";
+    rig.preferences.sortData = 1;
+    window->DataList()->Rebuild();
+    EXPECT_LT(list->Rows()[1][0].toDouble(), list->Rows()[2][0].toDouble()) << "sorted";
+
+    DataSetsBox* box = rig.frame->SetsBox();
+    EXPECT_TRUE(box->isEnabled());
+    const int before = box->count();
+    ASSERT_TRUE(document->NewDataSet("Second"));
+    EXPECT_EQ(box->count(), before + 1);
+    EXPECT_EQ(box->currentText(), "Second");
+    rig.frame->RunCommand(kDeleteCurrentSet);
+    EXPECT_EQ(box->count(), before + 1) << "a deleted set leaves an empty entry";
+    EXPECT_TRUE(box->itemText(before).isEmpty());
+    box->activated(0);
+    EXPECT_EQ(database.SetManager().GetCurrent(), box->itemData(0).toInt());
+}
+
+// "WindowPos": ten numbers or nothing; written from a window and applied back.
+TEST(WindowPlacement, ParsesFormatsAndLandsOnAScreen) {
+    struct Case {
+        const char* text;
+        bool valid;
+    };
+    const Case cases[] = {
+        {"0,1,-1,-1,-1,-1,10,20,810,620", true}, {"2,3,-1,-1,-1,-1,10,20,810,620", true},
+        {"0,1,-1,-1,-1,-1,10,20,810", false},    {"0,1,-1,-1,-1,-1,10,20,810,620,5", false},
+        {"0,1,x,-1,-1,-1,10,20,810,620", false}, {"", false},
+        {"0,1,,-1,-1,-1,10,20,810,620", false},
+    };
+    for (const Case& c : cases) {
+        const auto placement = WindowPlacement::Parse(c.text);
+        EXPECT_EQ(placement.has_value(), c.valid) << c.text;
+        if (placement) {
+            EXPECT_EQ(placement->Format(), c.text);
+        }
+    }
+    QWidget window;
+    const auto far = WindowPlacement::Parse("0,1,-1,-1,-1,-1,50000,50000,50600,50400");
+    ASSERT_TRUE(far);
+    EXPECT_FALSE(far->ApplyTo(window));
+    bool onScreen = false;
+    for (const QScreen* screen : QGuiApplication::screens()) {
+        onScreen = onScreen || screen->availableGeometry().intersects(window.geometry());
+    }
+    EXPECT_TRUE(onScreen) << "moved onto the primary screen";
+    EXPECT_TRUE(WindowPlacement::Parse("2,3,-1,-1,-1,-1,10,20,810,620")->ApplyTo(window));
+}
+
+// Start-up reads the preferences, opens the command line's files, and the placement and
+// preferences go back to the same settings file.
+TEST(CPlumeApp, StartsReadsAndWritesItsSettings) {
+    ApplicationState::Scope state;
+    QTemporaryDir folder;
+    const std::string settings = folder.filePath("Corvane Tracery.conf").toStdString();
+    {
+        IniSettingsProfile profile(settings);
+        profile.WriteInt("Settings", "ZoomType", 3);
+        profile.WriteInt("Settings", "PickTol", 7);
+        profile.WriteString("Settings", "WindowPos", "0,1,-1,-1,-1,-1,20,30,620,430");
+        ASSERT_TRUE(profile.Save());
+    }
+    const std::string image = folder.filePath("start.bmp").toStdString();
+    ASSERT_TRUE(BmpCodec::Save(SeededBitmap(40, 30), image));
+    {
+        CPlumeApp app(settings);
+        ASSERT_TRUE(app.InitInstance({image}));
+        EXPECT_EQ(app.Preferences().zoomType, 3);
+        EXPECT_EQ(app.MainFrame().Documents().Documents().size(), 1u);
+        QApplication::processEvents();
+        EXPECT_EQ(app.MainFrame().windowTitle(), "Corvane Tracery - start");
+        EXPECT_DOUBLE_EQ(app.MainFrame().ActiveView()->Geometry().ZoomRate(), 1.05);
+        app.Preferences().sortData = 1;
+        app.MainFrame().close();
+        app.ExitInstance();
+    }
+    IniSettingsProfile written(settings);
+    EXPECT_EQ(written.GetInt("Settings", "SortData", -1), 1);
+    EXPECT_EQ(written.GetInt("Settings", "PickTol", -1), 7) << "never written, kept as it was";
+    EXPECT_TRUE(WindowPlacement::Parse(written.GetString("Settings", "WindowPos", "")).has_value());
+    const std::vector<std::string> recent{written.GetString("Recent File List", "File1", "")};
+    EXPECT_EQ(recent.front(), image);
+
+    // A file of neither kind ends the start-up after its message.
+    const std::string junk = folder.filePath("junk.dat").toStdString();
+    std::ofstream(junk) << "neither";
+    CPlumeApp failing(settings);
+    QTimer closer;
+    QObject::connect(&closer, &QTimer::timeout, [] {
+        if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+            box->accept();
+        }
+    });
+    closer.start(5);
+    EXPECT_FALSE(failing.InitInstance({junk}));
+    EXPECT_TRUE(failing.MainFrame().Documents().Documents().empty());
+}
+
+} // namespace
