@@ -1,6 +1,6 @@
 #include "shell/CNewSetDlg.h"
+#include "platform/qt/DialogButtons.h"
 
-#include <QDialogButtonBox>
 #include <QFormLayout>
 #include <QGuiApplication>
 #include <QLineEdit>
@@ -17,15 +17,9 @@ CNewSetDlg::CNewSetDlg(const QString& name, QWidget* parent)
     auto* form = new QFormLayout;
     form->addRow(QStringLiteral("Name:"), name_);
 
-    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel);
-    buttons->button(QDialogButtonBox::Ok)->setDefault(true);
-    connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
-    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
-
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(form);
-    layout->addWidget(buttons);
-    layout->setSizeConstraint(QLayout::SetFixedSize);
+    AddOkCancel(*this, *layout);
 }
 
 CNewSetDlg::~CNewSetDlg() = default;

@@ -1,7 +1,7 @@
 #include "shell/OptionsDlg.h"
+#include "platform/qt/DialogButtons.h"
 
 #include <QCheckBox>
-#include <QDialogButtonBox>
 #include <QPushButton>
 #include <QVBoxLayout>
 
@@ -29,12 +29,7 @@ OptionsDlg::OptionsDlg(const CPreferences& preferences, QWidget* parent) : QDial
     allowCaching_ =
         AddCheckBox(*layout, QStringLiteral("Allow Image Caching"), preferences.allowCaching != 0);
 
-    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel);
-    buttons->button(QDialogButtonBox::Ok)->setDefault(true);
-    connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
-    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
-    layout->addWidget(buttons);
-    layout->setSizeConstraint(QLayout::SetFixedSize);
+    AddOkCancel(*this, *layout);
 }
 
 OptionsDlg::~OptionsDlg() = default;

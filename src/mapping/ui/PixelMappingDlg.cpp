@@ -1,10 +1,10 @@
 #include "mapping/ui/PixelMappingDlg.h"
+#include "platform/qt/DialogButtons.h"
 
 #include "mapping/TransformData.h"
 #include "mapping/TransformPpiVw.h"
 #include "mapping/ui/TransDlg.h"
 
-#include <QDialogButtonBox>
 #include <QFormLayout>
 #include <QLineEdit>
 #include <QPushButton>
@@ -29,15 +29,9 @@ CImageMapping::CImageMapping(TransformData& mapping, QWidget* parent)
     form->addRow(QStringLiteral("X Origin:"), xOrigin_);
     form->addRow(QStringLiteral("Y Origin:"), yOrigin_);
 
-    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel);
-    buttons->button(QDialogButtonBox::Ok)->setDefault(true);
-    connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
-    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
-
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(form);
-    layout->addWidget(buttons);
-    layout->setSizeConstraint(QLayout::SetFixedSize);
+    AddOkCancel(*this, *layout);
 }
 
 CImageMapping::~CImageMapping() = default;

@@ -1,11 +1,11 @@
 #include "mapping/ui/RegGridDlg.h"
+#include "platform/qt/DialogButtons.h"
 
 #include "mapping/RegGridData.h"
 #include "mapping/RegGridVw.h"
 #include "mapping/ui/TransDlg.h"
 
 #include <QCheckBox>
-#include <QDialogButtonBox>
 #include <QGridLayout>
 #include <QLabel>
 #include <QLineEdit>
@@ -41,12 +41,7 @@ RegGridDlg::RegGridDlg(RegGridData& grid, QWidget* parent)
     y_ = AddRow(*table, 2, QStringLiteral("Y"), rep_->originY, rep_->stepY, rep_->snapY != 0,
                 rep_->showY != 0);
 
-    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel);
-    buttons->button(QDialogButtonBox::Ok)->setDefault(true);
-    connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
-    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
-    layout->addWidget(buttons);
-    layout->setSizeConstraint(QLayout::SetFixedSize);
+    AddOkCancel(*this, *layout);
 }
 
 RegGridDlg::~RegGridDlg() = default;

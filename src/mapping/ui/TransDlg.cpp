@@ -1,10 +1,10 @@
 #include "mapping/ui/TransDlg.h"
+#include "platform/qt/DialogButtons.h"
 
 #include "mapping/TransformAxisVw.h"
 #include "mapping/TransformData.h"
 
 #include <QCheckBox>
-#include <QDialogButtonBox>
 #include <QGridLayout>
 #include <QGuiApplication>
 #include <QLabel>
@@ -49,15 +49,9 @@ TransDlg::TransDlg(TransformData& mapping, QWidget* parent)
     logY_->setChecked(rep_->logY != 0);
     grid->addWidget(logY_, 1, 4);
 
-    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel);
-    buttons->button(QDialogButtonBox::Ok)->setDefault(true);
-    connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
-    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
-
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(grid);
-    layout->addWidget(buttons);
-    layout->setSizeConstraint(QLayout::SetFixedSize);
+    AddOkCancel(*this, *layout);
 
     // Row by row, each axis's limits before its scale.
     setTabOrder(xMin_, xMax_);
