@@ -279,6 +279,17 @@ void CMainFrame::BuildStatusBar() {
             [this](const QString& message) { panes_[0]->setVisible(message.isEmpty()); });
 }
 
+QMenu* CMainFrame::createPopupMenu() {
+    RefreshCommands();
+    auto* menu = new QMenu(this);
+    for (int id : {kStandardBar, kViewBar, kDigitizeBar, kDataSetsBar, kAttributesBar}) {
+        QAction* action = actions_->Action(id);
+        // The attributes panel's toggle stays disabled until the panel exists.
+        menu->addAction(action);
+    }
+    return menu;
+}
+
 void CMainFrame::SetStatusPane(int pane, const QString& text) {
     if (pane >= 0 && pane < 6) {
         panes_[static_cast<std::size_t>(pane)]->setText(text);

@@ -60,6 +60,9 @@ public:
     void SetRecentFiles(const std::vector<std::string>& paths,
                         const std::function<void(const std::string&)>& open);
 
+    // The pop-up menu of the bars (a right click on any of them): the five bar toggles.
+    QMenu* createPopupMenu() override;
+
 protected:
     bool event(QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;

@@ -112,6 +112,18 @@ TEST(CMainFrame, BarsAndMenusComeFromTheCommandTable) {
     EXPECT_EQ(rig.frame->Actions().Action(kZoomIn)->shortcut(), QKeySequence("Ctrl++"));
     EXPECT_TRUE(rig.frame->Actions().Action(kSortData)->isCheckable());
     EXPECT_EQ(rig.frame->SetsBox()->width(), 150);
+
+    std::unique_ptr<QMenu> popup(rig.frame->createPopupMenu());
+    QStringList toggles;
+    for (QAction* action : popup->actions()) {
+        toggles << QString(action->text()).remove('&');
+    }
+    EXPECT_EQ(toggles, (QStringList{"Standard Toolbar", "View Toolbar", "Digitize Toolbar",
+                                    "Data Sets", "Attributes Toolbar"}));
+    // Hiding a bar through its toggle unticks it.
+    rig.frame->RunCommand(kViewBar);
+    EXPECT_FALSE(rig.Checked(kViewBar));
+    EXPECT_TRUE(rig.frame->Bar(kViewBar)->isHidden());
 }
 
 // Menus and enabling follow the document: nothing but the application's commands without
