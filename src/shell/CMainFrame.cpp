@@ -109,6 +109,10 @@ bool CMainFrame::eventFilter(QObject* watched, QEvent* event) {
             event->ignore();
             return true;
         }
+        if (frame != nullptr) {
+            documents_->WindowClosing(frame);
+            QTimer::singleShot(0, this, &CMainFrame::RefreshCommands);
+        }
     }
     return QMainWindow::eventFilter(watched, event);
 }

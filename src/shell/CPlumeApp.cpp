@@ -14,6 +14,7 @@
 #include "shell/AboutDlg.h"
 #include "shell/CMainFrame.h"
 #include "shell/DocumentManager.h"
+#include "shell/ShellIcons.h"
 #include "shell/WindowPlacement.h"
 
 #include <QApplication>
@@ -47,6 +48,7 @@ CPlumeApp::~CPlumeApp() {
 bool CPlumeApp::InitInstance(const std::vector<std::string>& files) {
     QCoreApplication::setOrganizationName(kCompany);
     QCoreApplication::setApplicationName(kAppName);
+    QApplication::setWindowIcon(ShellIcons::Application());
     preferences_.Load(*profile_);
     recent_ = std::make_unique<QtRecentFiles>(*profile_, [this] {
         if (!settingsPath_.empty()) {

@@ -45,9 +45,13 @@ private:
     DocumentManager::Host& host_;
 };
 
+// A document lives until the last of its windows is destroyed, even after it counts as
+// closed: the windows' views use it until then.
 struct DocumentManager::Open {
     std::unique_ptr<Views> views;
     std::unique_ptr<CPlumeDoc> document;
+    std::vector<CChildFrame*> closingFrames;
+    bool closed = false;
 };
 
 DocumentManager::DocumentManager(DocumentServices services, Host host)
@@ -90,7 +94,7 @@ CPlumeDoc* DocumentManager::FindByPath(const std::string& path) const {
     const auto canonical = std::filesystem::weakly_canonical(path, error);
     for (const auto& open : open_) {
         const std::string& other = open->document->Path();
-        if (other.empty()) {
+        if (open->closed || other.empty()) {
             continue;
         }
         std::error_code otherError;
@@ -127,15 +131,30 @@ bool DocumentManager::CanClose(CPlumeDoc* document) {
     return document == nullptr || document->SaveModified();
 }
 
-void DocumentManager::WindowClosed(CChildFrame* frame) {
-    for (auto it = open_.begin(); it != open_.end(); ++it) {
-        auto& frames = (*it)->views->frames;
+void DocumentManager::WindowClosing(CChildFrame* frame) {
+    for (const auto& open : open_) {
+        auto& frames = open->views->frames;
         const auto found = std::find(frames.begin(), frames.end(), frame);
         if (found == frames.end()) {
             continue;
         }
         frames.erase(found);
-        if (frames.empty()) {
+        open->closingFrames.push_back(frame);
+        open->closed = frames.empty();
+        return;
+    }
+}
+
+void DocumentManager::WindowClosed(CChildFrame* frame) {
+    WindowClosing(frame); // destroyed without a close first
+    for (auto it = open_.begin(); it != open_.end(); ++it) {
+        auto& closing = (*it)->closingFrames;
+        const auto found = std::find(closing.begin(), closing.end(), frame);
+        if (found == closing.end()) {
+            continue;
+        }
+        closing.erase(found);
+        if ((*it)->closed && closing.empty()) {
             (*it)->document->ReleaseContents();
             open_.erase(it);
         }
@@ -145,7 +164,7 @@ void DocumentManager::WindowClosed(CChildFrame* frame) {
 
 bool DocumentManager::CanCloseAll() {
     for (const auto& open : open_) {
-        if (!open->document->SaveModified()) {
+        if (!open->closed && !open->document->SaveModified()) {
             return false;
         }
     }
@@ -155,7 +174,9 @@ bool DocumentManager::CanCloseAll() {
 std::vector<CPlumeDoc*> DocumentManager::Documents() const {
     std::vector<CPlumeDoc*> documents;
     for (const auto& open : open_) {
-        documents.push_back(open->document.get());
+        if (!open->closed) {
+            documents.push_back(open->document.get());
+        }
     }
     return documents;
 }

@@ -38,7 +38,11 @@ public:
     CPlumeDoc* OpenFile(const std::string& path);
     // Asks about unsaved changes; false when the user keeps the document open.
     bool CanClose(CPlumeDoc* document);
-    // The window is going away; the document goes with its last window.
+    // The window has been closed and will be destroyed soon: it no longer shows its
+    // document, and a document without windows counts as closed at once (opening its file
+    // again makes a new one).
+    void WindowClosing(CChildFrame* frame);
+    // The window is destroyed; a closed document goes with its last window.
     void WindowClosed(CChildFrame* frame);
     // Every document asked in turn (File > Exit, closing the main window).
     bool CanCloseAll();

@@ -1,3 +1,4 @@
+#include "../ui/DialogDriver.h"
 #include "FakePlatform.h"
 #include "SeededBitmap.h"
 #include "core/ApplicationState.h"
@@ -14,6 +15,7 @@
 #include "shell/CommandActions.h"
 #include "shell/DataListModel.h"
 #include "shell/DataSetsBox.h"
+#include "shell/DocumentDialogs.h"
 #include "shell/DocumentManager.h"
 #include "shell/WindowPlacement.h"
 #include "view/CPlumeView.h"
@@ -307,6 +309,58 @@ TEST(CPlumeApp, StartsReadsAndWritesItsSettings) {
     closer.start(5);
     EXPECT_FALSE(failing.InitInstance({junk}));
     EXPECT_TRUE(failing.MainFrame().Documents().Documents().empty());
+}
+
+} // namespace
+
+namespace {
+
+// Open an image, map it through the Axis Mapping dialog, collect a point, save a document
+// through the save dialog, open that document again: the title, the panes and the data
+// list come back.
+TEST(CMainFrame, AScriptedSessionSavesAndReopens) {
+    FrameRig rig;
+    CPlumeDoc* document = rig.frame->Documents().OpenFile(rig.Image("session.bmp", 200, 100));
+    ASSERT_NE(document, nullptr);
+    rig.frame->RunCommand(kDefineMappingFullSized);
+    ASSERT_TRUE(RunDocumentDialog(
+        kAxisMapping, rig.frame.get(), *document, rig.preferences, [](QDialog& dialog) {
+            Fill(dialog, {{"X Min:", "0"}, {"X Max:", "10"}, {"Y Min:", "0"}, {"Y Max:", "5"}});
+            Click(dialog, "OK");
+        }));
+    PlumeData& database = *document->Database();
+    auto* point = new DbPointRep(DPoint{99.5, 49.5});
+    ASSERT_TRUE(
+        database.Perform(std::make_unique<PrimTask>(&database, SmartPtr<DbPrimRep>(point))));
+    document->CommitTask();
+    const std::vector<std::vector<QString>> rows =
+        rig.frame->ActiveFrame()->DataList()->Model()->Rows();
+    ASSERT_EQ(rows.size(), 2u);
+
+    const std::string saved = rig.folder.filePath("session.plm").toStdString();
+    rig.platform.savePrompt.script.selectFilter = 1; // the document type
+    rig.platform.savePrompt.script.name = saved;
+    rig.frame->RunCommand(kFileSaveAs);
+    ASSERT_FALSE(document->IsModified());
+    EXPECT_EQ(document->Path(), saved);
+    QApplication::processEvents();
+    EXPECT_EQ(rig.frame->windowTitle(), "Corvane Tracery - session.plm");
+
+    rig.frame->RunCommand(kFileClose);
+    QApplication::processEvents();
+    EXPECT_TRUE(rig.frame->Documents().Documents().empty());
+    EXPECT_EQ(rig.frame->windowTitle(), "Corvane Tracery");
+
+    CPlumeDoc* reopened = rig.frame->Documents().OpenFile(saved);
+    ASSERT_NE(reopened, nullptr);
+    QApplication::processEvents();
+    // Opened, it is titled without the extension again until it is saved under a name; its
+    // embedded image takes the document's own path.
+    EXPECT_EQ(rig.frame->windowTitle(), "Corvane Tracery - session");
+    EXPECT_EQ(rig.frame->StatusPane(2), "1");
+    EXPECT_EQ(rig.frame->StatusPane(4), "session.plm");
+    EXPECT_EQ(rig.frame->ActiveFrame()->DataList()->Model()->Rows(), rows);
+    EXPECT_TRUE(rig.Enabled(kAxisMapping)) << "the mapping came back";
 }
 
 } // namespace
