@@ -16,6 +16,7 @@
 #include "shell/DocumentManager.h"
 #include "shell/ShellIcons.h"
 #include "shell/WindowPlacement.h"
+#include "view/ViewPrinter.h"
 
 #include <QApplication>
 
@@ -139,6 +140,9 @@ void CPlumeApp::RunCommand(int id) {
         break;
     case kAppExit:
         frame_->close();
+        break;
+    case kPrintSetup:
+        ViewPrinter::PageSetup(frame_.get());
         break;
     case kAppAbout: {
         AboutDlg about(frame_.get());

@@ -3,6 +3,7 @@
 #include "platform/qt/QtDevice.h"
 #include "view/CPlumeView.h"
 
+#include <QPageSetupDialog>
 #include <QPainter>
 #include <QPrintDialog>
 #include <QPrintPreviewDialog>
@@ -44,8 +45,19 @@ bool ViewPrinter::Render(CPlumeView& view, QPrinter& printer) {
     return painter.end();
 }
 
+QPrinter& ViewPrinter::Printer() {
+    // Made on first use (it needs the application object) and kept for the whole run.
+    static QPrinter* printer = new QPrinter(QPrinter::HighResolution);
+    return *printer;
+}
+
+bool ViewPrinter::PageSetup(QWidget* parent) {
+    QPageSetupDialog dialog(&Printer(), parent);
+    return dialog.exec() == QDialog::Accepted;
+}
+
 bool ViewPrinter::PrintWithDialog(CPlumeView& view) {
-    QPrinter printer(QPrinter::HighResolution);
+    QPrinter& printer = Printer();
     QPrintDialog dialog(&printer, &view);
     dialog.setOption(QAbstractPrintDialog::PrintPageRange, false);
     if (dialog.exec() != QDialog::Accepted) {
@@ -63,8 +75,7 @@ bool ViewPrinter::PrintDirect(CPlumeView& view) {
 }
 
 bool ViewPrinter::Preview(CPlumeView& view) {
-    QPrinter printer(QPrinter::HighResolution);
-    QPrintPreviewDialog dialog(&printer, &view);
+    QPrintPreviewDialog dialog(&Printer(), &view);
     QObject::connect(&dialog, &QPrintPreviewDialog::paintRequested,
                      [&view](QPrinter* target) { Render(view, *target); });
     return dialog.exec() == QDialog::Accepted;

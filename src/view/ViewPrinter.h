@@ -2,6 +2,7 @@
 
 class CPlumeView;
 class QPrinter;
+class QWidget;
 
 // Printing of an image view: one page, the image as large as the page less an inch each
 // way, centred, with grid, region and data sets but no tool feedback. The view's own zoom
@@ -16,6 +17,10 @@ public:
     // offers printing to a PDF file).
     static bool PrintDirect(CPlumeView& view);
     static bool Preview(CPlumeView& view);
+    // File > Print Setup: the page and printer that Print and Print Preview then use.
+    static bool PageSetup(QWidget* parent);
+    // The printer settings the program keeps while it runs.
+    static QPrinter& Printer();
 
     // The scale that fits an image of w x h into a printable area of pw x ph device pixels
     // less one inch (dpiX, dpiY) each way.

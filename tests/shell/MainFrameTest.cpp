@@ -285,6 +285,10 @@ TEST(CPlumeApp, StartsReadsAndWritesItsSettings) {
         QApplication::processEvents();
         EXPECT_EQ(app.MainFrame().windowTitle(), "Corvane Tracery - start");
         EXPECT_DOUBLE_EQ(app.MainFrame().ActiveView()->Geometry().ZoomRate(), 1.05);
+        for (const int id : {kFileNew, kFileOpen, kPrintSetup, kAppExit, kAppAbout}) {
+            EXPECT_TRUE(app.MainFrame().QueryCommand(id).enabled) << id;
+        }
+        EXPECT_FALSE(app.MainFrame().QueryCommand(kContextHelp).enabled);
         app.Preferences().sortData = 1;
         app.MainFrame().close();
         app.ExitInstance();
