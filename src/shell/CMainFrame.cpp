@@ -363,8 +363,8 @@ CPlumeDoc::CommandState CMainFrame::QueryCommand(int id) const {
         return state;
     }
     case CommandHandler::Application:
-        return CPlumeDoc::CommandState{
-            applicationRun_ != nullptr && id != kPrintSetup && id != kContextHelp, false};
+        // Context help has no help pages to show yet.
+        return CPlumeDoc::CommandState{applicationRun_ != nullptr && id != kContextHelp, false};
     default:
         return CPlumeDoc::CommandState{};
     }
