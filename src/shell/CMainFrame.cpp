@@ -22,6 +22,7 @@
 #include <QStatusBar>
 #include <QTimer>
 #include <QToolBar>
+#include <QToolButton>
 
 namespace {
 
@@ -246,6 +247,11 @@ void CMainFrame::BuildBars() {
         toolBar->setMovable(true);
         toolBar->setToolButtonStyle(Qt::ToolButtonFollowStyle);
         actions_->FillToolBar(toolBar, *bar.buttons);
+        // The toolbar's own button for the buttons that do not fit has no name of its own.
+        if (auto* more =
+                toolBar->findChild<QToolButton*>(QStringLiteral("qt_toolbar_ext_button"))) {
+            more->setAccessibleName(tr("More %1 buttons").arg(tr(bar.caption)));
+        }
         bars_[bar.id] = toolBar;
     }
     // The data-set box takes the Data Sets bar's fourth place; it is hidden while the bar
