@@ -259,9 +259,16 @@ void CMainFrame::BuildBars() {
     QToolBar* sets = bars_[kDataSetsBar];
     setsBox_ = new DataSetsBox(sets);
     QAction* boxAction = sets->addWidget(setsBox_);
-    connect(sets, &QToolBar::orientationChanged, this, [boxAction](Qt::Orientation orientation) {
-        boxAction->setVisible(orientation == Qt::Horizontal);
-    });
+    // Standing upright, the bar shows the place's own button instead, which carries no
+    // command and stays disabled.
+    QAction* placeButton = actions_->Action(kSelectDataSet);
+    sets->addAction(placeButton);
+    placeButton->setVisible(false);
+    connect(sets, &QToolBar::orientationChanged, this,
+            [boxAction, placeButton](Qt::Orientation orientation) {
+                boxAction->setVisible(orientation == Qt::Horizontal);
+                placeButton->setVisible(orientation == Qt::Vertical);
+            });
 }
 
 void CMainFrame::BuildStatusBar() {

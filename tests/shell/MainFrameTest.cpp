@@ -122,6 +122,19 @@ TEST(CMainFrame, BarsAndMenusComeFromTheCommandTable) {
     }
     EXPECT_EQ(toggles, (QStringList{"Standard Toolbar", "View Toolbar", "Digitize Toolbar",
                                     "Data Sets", "Attributes Toolbar"}));
+    // Docked upright at the left edge the Data Sets bar hides its box and shows the place's
+    // own (disabled) button; back at the top the box returns.
+    QToolBar* sets = rig.frame->Bar(kDataSetsBar);
+    QAction* place = rig.frame->Actions().Action(kSelectDataSet);
+    rig.frame->addToolBar(Qt::LeftToolBarArea, sets);
+    QApplication::processEvents();
+    EXPECT_TRUE(place->isVisible());
+    EXPECT_FALSE(rig.frame->SetsBox()->isVisibleTo(sets));
+    EXPECT_FALSE(rig.Enabled(kSelectDataSet));
+    rig.frame->addToolBar(Qt::TopToolBarArea, sets);
+    QApplication::processEvents();
+    EXPECT_FALSE(place->isVisible());
+    EXPECT_TRUE(rig.frame->SetsBox()->isVisibleTo(sets));
     // Hiding a bar through its toggle unticks it.
     rig.frame->RunCommand(kViewBar);
     EXPECT_FALSE(rig.Checked(kViewBar));
