@@ -139,11 +139,13 @@ void CPlumeView::OnInitialUpdate() {
 void CPlumeView::OnUpdate(int hint) {
     switch (hint) {
     case PlumeData::kHintImageChanged:
+        reducedImage_ = QImage();
         RebuildDisplayImage();
         UpdateScrollBars();
         Redraw();
         break;
     case PlumeData::kHintImagePasted:
+        reducedImage_ = QImage();
         FitToWindow();
         break;
     case PlumeData::kHintSetChosen:
@@ -489,20 +491,29 @@ void CPlumeView::DrawScene(QtDevice& device, double scale, bool printing) {
     };
     const IPoint display{zoomed(image.x), zoomed(image.y)};
     // Zoomed out, a repaint would read scattered pixels of a bitmap far larger than the
-    // cache; the image store's reduced copy (the same nearest-neighbour pixels, made once
-    // per zoom) is then cheaper, as long as it is no larger than a few screens.
+    // cache; a zoomed copy in the screen's format (the same nearest-neighbour pixels, made
+    // once per zoom) is then copied instead, as long as it is no larger than a few screens.
     const IPoint client = geometry_.ClientSize();
     const std::int64_t copyLimit = std::max<std::int64_t>(
         kReducedCopyScreens * std::int64_t{client.x} * client.y, kReducedCopyMinimum);
-    if (!printing && display.x < bitmap->Width() && display.y < bitmap->Height() &&
-        std::int64_t{display.x} * display.y <= copyLimit) {
-        if (ImageStore* copy = document_->GetScaledImage(display.x, display.y)) {
-            bitmap = &copy->GetPackedBitmap();
+    const PackedBitmapView source{bitmap->Data(), bitmap->TotalSize()};
+    if (!printing && !drawDithered_ && display.x < bitmap->Width() &&
+        display.y < bitmap->Height() && std::int64_t{display.x} * display.y <= copyLimit) {
+        if (reducedImage_.size() != QSize(display.x, display.y)) {
+            reducedImage_ = QImage(display.x, display.y, QImage::Format_RGB32);
+            QtDevice copy(reducedImage_);
+            copy.DrawPackedBitmap(source, 0, 0, display.x, display.y, 0, 0, bitmap->Width(),
+                                  bitmap->Height());
         }
+        const IPoint origin = geometry_.LogicalToClient(IPoint{0, 0});
+        QPainter painter(&buffer_);
+        painter.drawImage(QPoint(origin.x, origin.y), reducedImage_);
+    } else {
+        reducedImage_ = QImage();
+        device.SetDithered(drawDithered_);
+        device.DrawPackedBitmap(source, 0, 0, display.x, display.y, 0, 0, bitmap->Width(),
+                                bitmap->Height());
     }
-    device.SetDithered(drawDithered_);
-    device.DrawPackedBitmap(PackedBitmapView{bitmap->Data(), bitmap->TotalSize()}, 0, 0, display.x,
-                            display.y, 0, 0, bitmap->Width(), bitmap->Height());
     if (gridSnap_) {
         context.SelectPen(Pen{gridColor_, 0, PenStyle::Solid});
         gridSnap_->Draw(context);

@@ -145,6 +145,8 @@ private:
     ViewGeometry geometry_;
     SavedViews savedViews_;
     QImage buffer_;
+    // The zoomed-out image in the screen's format, kept for the zoom it was made for.
+    QImage reducedImage_;
     std::unique_ptr<QtDevice> bufferDevice_;
     std::unique_ptr<QtTimerService> timers_;
     std::unique_ptr<QtCursorService> cursors_;
