@@ -376,8 +376,7 @@ CPlumeDoc::CommandState CMainFrame::QueryCommand(int id) const {
         return state;
     }
     case CommandHandler::Application:
-        // Context help has no help pages to show yet.
-        return CPlumeDoc::CommandState{applicationRun_ != nullptr && id != kContextHelp, false};
+        return CPlumeDoc::CommandState{applicationRun_ != nullptr, false};
     default:
         return CPlumeDoc::CommandState{};
     }

@@ -19,6 +19,7 @@
 #include "view/ViewPrinter.h"
 
 #include <QApplication>
+#include <QWhatsThis>
 
 #include <clocale>
 
@@ -140,6 +141,10 @@ void CPlumeApp::RunCommand(int id) {
         break;
     case kAppExit:
         frame_->close();
+        break;
+    case kContextHelp:
+        // The next click on a menu item, button or control shows its prompt.
+        QWhatsThis::enterWhatsThisMode();
         break;
     case kPrintSetup:
         ViewPrinter::PageSetup(frame_.get());

@@ -29,6 +29,7 @@
 #include <QTemporaryDir>
 #include <QTimer>
 #include <QToolBar>
+#include <QWhatsThis>
 
 #include <gtest/gtest.h>
 
@@ -298,10 +299,12 @@ TEST(CPlumeApp, StartsReadsAndWritesItsSettings) {
         QApplication::processEvents();
         EXPECT_EQ(app.MainFrame().windowTitle(), "Corvane Tracery - start");
         EXPECT_DOUBLE_EQ(app.MainFrame().ActiveView()->Geometry().ZoomRate(), 1.05);
-        for (const int id : {kFileNew, kFileOpen, kPrintSetup, kAppExit, kAppAbout}) {
+        for (const int id : {kFileNew, kFileOpen, kPrintSetup, kAppExit, kAppAbout, kContextHelp}) {
             EXPECT_TRUE(app.MainFrame().QueryCommand(id).enabled) << id;
         }
-        EXPECT_FALSE(app.MainFrame().QueryCommand(kContextHelp).enabled);
+        app.MainFrame().RunCommand(kContextHelp);
+        EXPECT_TRUE(QWhatsThis::inWhatsThisMode());
+        QWhatsThis::leaveWhatsThisMode();
         app.Preferences().sortData = 1;
         app.MainFrame().close();
         app.ExitInstance();
