@@ -384,3 +384,27 @@ TEST(CMainFrame, AScriptedSessionSavesAndReopens) {
 }
 
 } // namespace
+
+namespace {
+
+// The data list's rows: no name line, no line with an empty first field, as many columns
+// as the widest line ever had.
+TEST(DataListModel, RowsAndColumnsFromTheSetsText) {
+    DataListModel model;
+    EXPECT_EQ(model.columnCount(), 2);
+    model.Rebuild("Line\nX,Y,Sample,Run\n1,2,A,7\n3,4,B,8\nSample,A\n,skipped\n\n");
+    ASSERT_EQ(model.rowCount(), 4);
+    EXPECT_EQ(model.columnCount(), 4);
+    EXPECT_EQ(model.data(model.index(1, 2), Qt::DisplayRole).toString(), "A");
+    EXPECT_EQ(model.data(model.index(3, 0), Qt::DisplayRole).toString(), "Sample");
+    EXPECT_EQ(model.data(model.index(3, 3), Qt::DisplayRole).toString(), "");
+    EXPECT_EQ(model.data(model.index(1, 1), Qt::TextAlignmentRole).value<Qt::Alignment>(),
+              Qt::AlignRight | Qt::AlignVCenter);
+    model.Rebuild("Line\nX,Y\n5,6\n");
+    EXPECT_EQ(model.rowCount(), 2);
+    EXPECT_EQ(model.columnCount(), 4) << "columns are never taken away";
+    model.Rebuild("");
+    EXPECT_EQ(model.rowCount(), 0);
+}
+
+} // namespace
