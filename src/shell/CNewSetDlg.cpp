@@ -1,5 +1,5 @@
 #include "shell/CNewSetDlg.h"
-#include "platform/qt/DialogButtons.h"
+#include "platform_qt/DialogButtons.h"
 
 #include <QFormLayout>
 #include <QGuiApplication>

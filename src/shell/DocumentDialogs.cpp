@@ -5,12 +5,12 @@
 #include "document/CPlumeDoc.h"
 #include "history/RegGridTask.h"
 #include "history/TransTask.h"
-#include "image/ui/ImageInfoDlg.h"
-#include "mapping/ui/PixelMappingDlg.h"
-#include "mapping/ui/RegGridDlg.h"
-#include "mapping/ui/TransDlg.h"
 #include "shell/CNewSetDlg.h"
 #include "shell/OptionsDlg.h"
+#include "ui/ImageInfoDlg.h"
+#include "ui/PixelMappingDlg.h"
+#include "ui/RegGridDlg.h"
+#include "ui/TransDlg.h"
 
 #include <QTimer>
 

@@ -1,5 +1,5 @@
 #include "shell/OptionsDlg.h"
-#include "platform/qt/DialogButtons.h"
+#include "platform_qt/DialogButtons.h"
 
 #include <QCheckBox>
 #include <QPushButton>

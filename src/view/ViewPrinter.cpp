@@ -1,6 +1,6 @@
 #include "view/ViewPrinter.h"
 
-#include "platform/qt/QtDevice.h"
+#include "platform_qt/QtDevice.h"
 #include "view/CPlumeView.h"
 
 #include <QPageSetupDialog>

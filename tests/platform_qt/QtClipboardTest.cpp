@@ -1,4 +1,4 @@
-#include "platform/qt/QtClipboard.h"
+#include "platform_qt/QtClipboard.h"
 
 #include "BitmapPixels.h"
 #include "LargestAllocation.h"

@@ -1,4 +1,4 @@
-#include "platform/qt/QtCursorService.h"
+#include "platform_qt/QtCursorService.h"
 
 #include <QImage>
 #include <QPixmap>

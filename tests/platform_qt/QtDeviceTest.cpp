@@ -1,8 +1,8 @@
-#include "platform/qt/QtDevice.h"
+#include "platform_qt/QtDevice.h"
 
 #include "image/BitmapOps.h"
 #include "image/PackedBitmap.h"
-#include "platform/qt/QtColour.h"
+#include "platform_qt/QtColour.h"
 
 #include "BitmapPixels.h"
 #include "LargestAllocation.h"

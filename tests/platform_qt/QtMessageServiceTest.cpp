@@ -1,4 +1,4 @@
-#include "platform/qt/QtMessageService.h"
+#include "platform_qt/QtMessageService.h"
 
 #include "ModalDriver.h"
 

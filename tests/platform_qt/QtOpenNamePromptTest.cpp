@@ -1,4 +1,4 @@
-#include "platform/qt/QtOpenNamePrompt.h"
+#include "platform_qt/QtOpenNamePrompt.h"
 
 #include "ModalDriver.h"
 

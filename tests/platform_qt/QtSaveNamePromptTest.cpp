@@ -1,4 +1,4 @@
-#include "platform/qt/QtSaveNamePrompt.h"
+#include "platform_qt/QtSaveNamePrompt.h"
 
 #include "ModalDriver.h"
 #include "document/SaveDialogState.h"

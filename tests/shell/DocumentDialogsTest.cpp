@@ -7,10 +7,10 @@
 #include "core/CPreferences.h"
 #include "document/CPlumeDoc.h"
 #include "image/ImageStore.h"
-#include "image/ui/ImageInfoDlg.h"
 #include "shell/AboutDlg.h"
 #include "shell/CNewSetDlg.h"
 #include "shell/OptionsDlg.h"
+#include "ui/ImageInfoDlg.h"
 
 #include <QCheckBox>
 #include <QIcon>

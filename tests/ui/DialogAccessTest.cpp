@@ -1,10 +1,10 @@
 #include "DialogDriver.h"
-#include "image/ui/ImageInfoDlg.h"
 #include "mapping/RegGridData.h"
 #include "mapping/TransformData.h"
-#include "mapping/ui/PixelMappingDlg.h"
-#include "mapping/ui/RegGridDlg.h"
-#include "mapping/ui/TransDlg.h"
+#include "ui/ImageInfoDlg.h"
+#include "ui/PixelMappingDlg.h"
+#include "ui/RegGridDlg.h"
+#include "ui/TransDlg.h"
 
 #include <gtest/gtest.h>
 

@@ -4,9 +4,9 @@
 #include "mapping/TransformAxisVw.h"
 #include "mapping/TransformData.h"
 #include "mapping/TransformPpiVw.h"
-#include "mapping/ui/PixelMappingDlg.h"
-#include "mapping/ui/RegGridDlg.h"
-#include "mapping/ui/TransDlg.h"
+#include "ui/PixelMappingDlg.h"
+#include "ui/RegGridDlg.h"
+#include "ui/TransDlg.h"
 
 #include <QCheckBox>
 #include <QLineEdit>

@@ -1,4 +1,4 @@
-#include "image/ui/ImageInfoDlg.h"
+#include "ui/ImageInfoDlg.h"
 
 #include <QDialogButtonBox>
 #include <QFontMetrics>

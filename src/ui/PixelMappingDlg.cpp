@@ -1,9 +1,9 @@
-#include "mapping/ui/PixelMappingDlg.h"
-#include "platform/qt/DialogButtons.h"
+#include "ui/PixelMappingDlg.h"
+#include "platform_qt/DialogButtons.h"
 
 #include "mapping/TransformData.h"
 #include "mapping/TransformPpiVw.h"
-#include "mapping/ui/TransDlg.h"
+#include "ui/TransDlg.h"
 
 #include <QFormLayout>
 #include <QLineEdit>

@@ -1,4 +1,4 @@
-#include "platform/qt/DialogButtons.h"
+#include "platform_qt/DialogButtons.h"
 
 #include <QBoxLayout>
 #include <QDialog>

@@ -1,4 +1,4 @@
-#include "platform/qt/QtClipboard.h"
+#include "platform_qt/QtClipboard.h"
 
 #include "image/PackedBitmap.h"
 

@@ -1,8 +1,8 @@
-#include "platform/qt/QtSaveNamePrompt.h"
+#include "platform_qt/QtSaveNamePrompt.h"
 
 #include "document/SaveDialogState.h"
 #include "document/SaveTypes.h"
-#include "platform/qt/QtOpenNamePrompt.h"
+#include "platform_qt/QtOpenNamePrompt.h"
 
 #include <QCheckBox>
 #include <QDir>

@@ -1,7 +1,7 @@
-#include "platform/qt/QtDevice.h"
+#include "platform_qt/QtDevice.h"
 
 #include "image/PackedBitmap.h"
-#include "platform/qt/QtColour.h"
+#include "platform_qt/QtColour.h"
 
 #include <QColor>
 #include <QImage>

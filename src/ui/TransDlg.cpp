@@ -1,5 +1,5 @@
-#include "mapping/ui/TransDlg.h"
-#include "platform/qt/DialogButtons.h"
+#include "ui/TransDlg.h"
+#include "platform_qt/DialogButtons.h"
 
 #include "mapping/TransformAxisVw.h"
 #include "mapping/TransformData.h"

@@ -1,4 +1,4 @@
-#include "platform/qt/QtRecentFiles.h"
+#include "platform_qt/QtRecentFiles.h"
 
 #include "platform/SettingsProfile.h"
 

@@ -1,4 +1,4 @@
-#include "platform/qt/QtTimerService.h"
+#include "platform_qt/QtTimerService.h"
 
 #include <QObject>
 #include <QTimer>

@@ -1,9 +1,9 @@
-#include "mapping/ui/RegGridDlg.h"
-#include "platform/qt/DialogButtons.h"
+#include "ui/RegGridDlg.h"
+#include "platform_qt/DialogButtons.h"
 
 #include "mapping/RegGridData.h"
 #include "mapping/RegGridVw.h"
-#include "mapping/ui/TransDlg.h"
+#include "ui/TransDlg.h"
 
 #include <QCheckBox>
 #include <QGridLayout>

@@ -1,4 +1,4 @@
-#include "platform/qt/QtBusyIndicator.h"
+#include "platform_qt/QtBusyIndicator.h"
 
 #include <QCursor>
 #include <QGuiApplication>
