@@ -324,28 +324,13 @@ QToolBar* CMainFrame::Bar(int id) const {
 
 // ---- commands ----
 
-bool CMainFrame::MainWindowCommand(int id, bool run) {
-    switch (id) {
-    case kStandardBar:
-    case kViewBar:
-    case kDigitizeBar:
-    case kDataSetsBar:
-        if (run) {
-            Bar(id)->setVisible(!Bar(id)->isVisible());
-        }
-        return Bar(id)->isVisible();
-    case kStatusBar:
-        if (run) {
-            statusBar()->setVisible(!statusBar()->isVisible());
-        }
-        return statusBar()->isVisible();
-    case kFileClose:
-        if (run && area_->activeSubWindow() != nullptr) {
-            area_->activeSubWindow()->close();
-        }
-        return false;
-    default:
-        return false;
+void CMainFrame::RunMainWindowCommand(int id) {
+    if (QToolBar* bar = Bar(id)) {
+        bar->setVisible(!bar->isVisible());
+    } else if (id == kStatusBar) {
+        statusBar()->setVisible(!statusBar()->isVisible());
+    } else if (id == kFileClose && area_->activeSubWindow() != nullptr) {
+        area_->activeSubWindow()->close();
     }
 }
 
@@ -399,7 +384,7 @@ void CMainFrame::RunCommand(int id) {
         }
         break;
     case CommandHandler::MainWindow:
-        MainWindowCommand(id, true);
+        RunMainWindowCommand(id);
         break;
     case CommandHandler::Application:
         if (applicationRun_) {

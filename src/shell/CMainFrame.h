@@ -79,7 +79,7 @@ private:
     void UpdateTitle();
     QString WantedTitle() const;
     void FillWindowMenu();
-    bool MainWindowCommand(int id, bool run);
+    void RunMainWindowCommand(int id);
 
     CPreferences* preferences_;
     QMdiArea* area_;

@@ -1,5 +1,6 @@
 #include "ui/PixelMappingDlg.h"
 #include "platform_qt/DialogButtons.h"
+#include "ui/NumberField.h"
 
 #include "mapping/TransformData.h"
 #include "mapping/TransformPpiVw.h"

@@ -1,5 +1,6 @@
 #include "ui/RegGridDlg.h"
 #include "platform_qt/DialogButtons.h"
+#include "ui/NumberField.h"
 
 #include "mapping/RegGridData.h"
 #include "mapping/RegGridVw.h"

@@ -1,20 +1,17 @@
 #include "ui/TransDlg.h"
 #include "platform_qt/DialogButtons.h"
+#include "ui/NumberField.h"
 
 #include "mapping/TransformAxisVw.h"
 #include "mapping/TransformData.h"
 
 #include <QCheckBox>
 #include <QGridLayout>
-#include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
-#include <QLocale>
-#include <QMessageBox>
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include <cmath>
 #include <utility>
 
 namespace {
@@ -116,25 +113,4 @@ std::unique_ptr<AttributeRep> TransDlg::TakeRepresentation() {
         return nullptr;
     }
     return std::move(rep_);
-}
-
-void ShowDialogMessage(QWidget* parent, const QString& text) {
-    QMessageBox::warning(parent, QGuiApplication::applicationDisplayName(), text);
-}
-
-QString NumberFieldText(double value) {
-    return QString::number(value, 'g', QLocale::FloatingPointShortest);
-}
-
-std::optional<double> ReadNumberField(QLineEdit& field, QWidget* focusOnError) {
-    bool ok = false;
-    const double value = field.text().toDouble(&ok);
-    if (ok && std::isfinite(value)) {
-        return value;
-    }
-    ShowDialogMessage(field.window(), QStringLiteral("Please enter a number."));
-    QWidget* focus = focusOnError != nullptr ? focusOnError : &field;
-    focus->setFocus();
-    field.selectAll();
-    return std::nullopt;
 }
