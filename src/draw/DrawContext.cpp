@@ -64,15 +64,15 @@ void DrawContext::SelectPen(const Pen& selected) {
     mode = kNormalPen;
 }
 
-void DrawContext::SelectFeedbackPen(PenStyle style) {
+void DrawContext::SelectFeedbackPen(PenStyle style, Colour penColour) {
     if (dc == nullptr) {
         return;
     }
     SaveDeviceState();
-    pen = Pen{kBlack, 1, style};
+    pen = Pen{penColour, 1, style};
     dc->SelectPen(pen);
     dc->SetRasterOp(RasterOp::NotXorPen);
-    colour = kBlack;
+    colour = penColour;
     mode = kFeedbackPen;
 }
 

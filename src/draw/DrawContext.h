@@ -30,8 +30,9 @@ public:
     // Selects a pen of its own into the device (replacing any earlier one of the context)
     // and records its colour; mode 2.
     void SelectPen(const Pen& pen);
-    // A black one-pixel pen drawn not-xor, for rubber-band feedback; mode 1.
-    void SelectFeedbackPen(PenStyle style);
+    // A one-pixel pen drawn not-xor, for rubber-band feedback (black unless a tool has a
+    // colour of its own, as the crop outline has); mode 1.
+    void SelectFeedbackPen(PenStyle style, Colour penColour = kBlack);
     // Marching-ants drawing with the given pattern byte; mode 3.
     void SelectAnts(std::uint8_t pattern);
     // Puts the device's previous pen and raster operation back; mode 0 (4 without device).

@@ -40,3 +40,22 @@ using RotateCursor = CursorOf<CursorShape::Rotate>;
 using HandCursor = CursorOf<CursorShape::Hand>;
 using ZoominCursor = CursorOf<CursorShape::ZoomIn>;
 using ZoomoutCursor = CursorOf<CursorShape::ZoomOut>;
+
+// The cursor for a hover code of a region or crop box (-1 nothing under the pointer, 0 the
+// inside, 1 to 4 the sizing kinds of Box): `nothing` for -1, the four-way move for 0.
+inline Cursor* HoverCursor(int code, Cursor* nothing) {
+    switch (code) {
+    case 0:
+        return FleurCursor::Instance();
+    case 1:
+        return SizeUpLeftCursor::Instance();
+    case 2:
+        return SizeVertCursor::Instance();
+    case 3:
+        return SizeUpRightCursor::Instance();
+    case 4:
+        return SizeHorizCursor::Instance();
+    default:
+        return nothing;
+    }
+}

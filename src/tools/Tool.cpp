@@ -133,6 +133,16 @@ void Tool::InstallCursor(Cursor* cursor) {
     }
 }
 
+void Tool::ChangeCursor(Cursor* cursor) {
+    if (cursor == installedCursor_) {
+        return;
+    }
+    installedCursor_ = cursor;
+    if (view_ != nullptr) {
+        view_->SetCursor(cursor);
+    }
+}
+
 void Tool::RestoreCursor() {
     if (view_ != nullptr) {
         view_->SetCursor(previousCursor_);

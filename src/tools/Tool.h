@@ -64,6 +64,9 @@ public:
     // Default: the cursor that was there before.
     virtual void Deactivate(ToolEvent& event);
     void InstallCursor(Cursor* cursor);
+    // Shows another cursor while the tool is active (a hover change), keeping the one to
+    // restore on deactivation.
+    void ChangeCursor(Cursor* cursor);
     void RestoreCursor();
     // Performs the task through the database root and records it in the history.
     bool RunTask(std::unique_ptr<Task> task);

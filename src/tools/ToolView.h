@@ -34,5 +34,8 @@ public:
     virtual void UpdateOtherViews(int hint) = 0;
     // Puts what the tools drew into the view's back buffer on the screen.
     virtual void ShowDrawing() = 0;
+    // Renders the view again from the document (image, grid, region, sets, then the active
+    // tool's overlay) and shows it: whatever a tool drew into the back buffer is gone.
+    virtual void Invalidate() = 0;
     virtual TimerService& Timers() = 0;
 };

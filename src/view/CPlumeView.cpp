@@ -13,8 +13,13 @@
 #include "platform_qt/QtDevice.h"
 #include "platform_qt/QtTimerService.h"
 #include "tools/AutoScrollProc.h"
+#include "tools/CollectLineTool.h"
+#include "tools/CollectTool.h"
+#include "tools/CropTool.h"
 #include "tools/Cursor.h"
+#include "tools/MapTool.h"
 #include "tools/PanTool.h"
+#include "tools/RotateTool.h"
 #include "tools/TrackMgr.h"
 #include "tools/ZoominTool.h"
 #include "tools/ZoomoutTool.h"
@@ -83,6 +88,11 @@ CPlumeView::CPlumeView(CPlumeDoc* document, CPreferences* preferences, QWidget* 
     setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     setAccessibleName(tr("Image view"));
+    AddTool(kDefineMappingRegion, std::make_unique<MapTool>());
+    AddTool(kRotateMappingRegion, std::make_unique<RotateTool>());
+    AddTool(kCollectPoints, std::make_unique<CollectTool>(preferences_));
+    AddTool(kCollectLines, std::make_unique<CollectLineTool>());
+    AddTool(kCrop, std::make_unique<CropTool>(preferences_));
     AddTool(kPan, std::make_unique<PanTool>());
     AddTool(kZoomInRecenter, std::make_unique<ZoominTool>());
     AddTool(kZoomOutRecenter, std::make_unique<ZoomoutTool>());
@@ -165,6 +175,7 @@ void CPlumeView::OnUpdate(int hint) {
         }
     }
     UpdateAccessibleDescription();
+    AnnouncePointer(); // the pixels under the pointer may have changed
 }
 
 void CPlumeView::OnActivateView(bool active, bool hasSuccessor) {
@@ -197,11 +208,7 @@ void CPlumeView::RebuildDisplayImage() {
     }
     hasDisplayImage_ = document_->HasImage();
     if (hasDisplayImage_ && defaultTool_ == nullptr) {
-        // The mapping tool once the digitizing tools are registered; until then the hand.
         defaultTool_ = ToolFor(kDefineMappingRegion);
-        if (defaultTool_ == nullptr) {
-            defaultTool_ = ToolFor(kPan);
-        }
         SelectTool(defaultTool_);
     }
 }
@@ -230,6 +237,7 @@ void CPlumeView::SelectTool(Tool* tool) {
     tracker_->SetDatabase(document_->Database());
     tracker_->Activate(event);
     ShowDrawing();
+    AnnouncePointer();
 }
 
 void CPlumeView::SwitchToolTemporarily(Tool* tool) {
@@ -242,6 +250,7 @@ void CPlumeView::SwitchToolTemporarily(Tool* tool) {
     tracker_->SetDatabase(document_->Database());
     tracker_->Activate(event);
     ShowDrawing();
+    AnnouncePointer();
 }
 
 // ---- ToolView ----
@@ -325,6 +334,10 @@ void CPlumeView::ShowDrawing() {
     viewport()->update();
 }
 
+void CPlumeView::Invalidate() {
+    Redraw();
+}
+
 TimerService& CPlumeView::Timers() {
     return *timers_;
 }
@@ -337,6 +350,7 @@ void CPlumeView::AfterZoom() {
     Redraw();
     emit zoomChanged(geometry_.Scale());
     UpdateAccessibleDescription();
+    AnnouncePointer();
 }
 
 void CPlumeView::ZoomIn() {
@@ -399,6 +413,7 @@ void CPlumeView::ApplyView(const ViewSpec& view) {
     Redraw();
     emit zoomChanged(geometry_.Scale());
     UpdateAccessibleDescription();
+    AnnouncePointer();
 }
 
 void CPlumeView::UpdateScrollBars() {
@@ -426,6 +441,7 @@ void CPlumeView::ScrollBy(int dx, int dy) {
     geometry_.SetScroll(IPoint{scroll.x + dx, scroll.y + dy});
     UpdateScrollBars();
     Redraw();
+    AnnouncePointer();
 }
 
 void CPlumeView::scrollContentsBy(int, int) {
@@ -434,6 +450,7 @@ void CPlumeView::scrollContentsBy(int, int) {
     }
     SyncScrollFromBars();
     Redraw();
+    AnnouncePointer();
 }
 
 void CPlumeView::OnScrollCode(int code) {
@@ -593,7 +610,35 @@ void CPlumeView::resizeEvent(QResizeEvent* event) {
 // ---- mouse and keyboard ----
 
 void CPlumeView::RecordModifiers(Qt::KeyboardModifiers modifiers) {
+    const bool changed = modifiers != modifiers_;
     modifiers_ = modifiers;
+    if (changed) {
+        AnnouncePointer(); // Shift turns snapping off
+    }
+}
+
+CPlumeView::PointerProbe CPlumeView::Probe() {
+    PointerProbe probe;
+    probe.inside = pointerInside_ && hasDisplayImage_;
+    ToolEvent event = MakeToolEvent(lastMouse_);
+    probe.rawPixel = event.pixel;
+    tracker_->SnapEvent(event);
+    probe.pixel = event.pixel;
+    return probe;
+}
+
+void CPlumeView::AnnouncePointer() {
+    if (probeWanted_) {
+        emit pointerMoved();
+    }
+}
+
+void CPlumeView::leaveEvent(QEvent* event) {
+    QAbstractScrollArea::leaveEvent(event);
+    if (!captured_) {
+        pointerInside_ = false;
+        AnnouncePointer();
+    }
 }
 
 void CPlumeView::mousePressEvent(QMouseEvent* event) {
@@ -615,6 +660,7 @@ void CPlumeView::mouseMoveEvent(QMouseEvent* event) {
     RecordModifiers(event->modifiers());
     const QPoint point = event->position().toPoint();
     lastMouse_ = IPoint{point.x(), point.y()};
+    pointerInside_ = viewport()->rect().contains(point);
     ToolEvent toolEvent = MakeToolEvent(lastMouse_);
     if (captured_) {
         toolEvent.button = 1;
@@ -630,6 +676,7 @@ void CPlumeView::mouseMoveEvent(QMouseEvent* event) {
         tracker_->Hover(toolEvent);
     }
     ShowDrawing();
+    AnnouncePointer();
 }
 
 void CPlumeView::mouseReleaseEvent(QMouseEvent* event) {
@@ -909,6 +956,13 @@ bool CPlumeView::RunCommand(int id) {
         return ViewPrinter::PrintDirect(*this);
     case kPrintPreview:
         return ViewPrinter::Preview(*this);
+    case kCollectPoints:
+    case kCollectLines:
+        if (!ConfirmMapping()) {
+            return false;
+        }
+        SelectTool(ToolFor(id));
+        return true;
     default:
         if (Tool* tool = ToolFor(id)) {
             SelectTool(tool);
@@ -916,6 +970,14 @@ bool CPlumeView::RunCommand(int id) {
         }
         return false;
     }
+}
+
+bool CPlumeView::ConfirmMapping() {
+    if (confirmMapping_) {
+        return confirmMapping_();
+    }
+    const PlumeData* database = document_->Database();
+    return database != nullptr && database->Mapping().limitsSet == 1;
 }
 
 // ---- printing ----

@@ -8,6 +8,7 @@
 #include <QAbstractScrollArea>
 #include <QImage>
 
+#include <functional>
 #include <map>
 #include <memory>
 
@@ -55,8 +56,7 @@ public:
     // False when the command is not the view's, is disabled, or did nothing.
     bool RunCommand(int id);
 
-    // The tools. A tool-selecting command has its tool here; the digitizing tools are
-    // registered by their own module.
+    // The tools, one per tool-selecting command, made with the view.
     void AddTool(int command, std::unique_ptr<Tool> tool);
     Tool* ToolFor(int command) const;
     void SelectTool(Tool* tool);
@@ -76,7 +76,16 @@ public:
     void ShowStatus(int pane, const std::string& text) override;
     void UpdateOtherViews(int hint) override;
     void ShowDrawing() override;
+    void Invalidate() override;
     TimerService& Timers() override;
+
+    // Collect Points and Collect Lines need a confirmed mapping first: the window that holds
+    // the view asks for one (the Axis Mapping dialog) through this function, which answers
+    // whether the mapping is confirmed afterwards. Without one, a mapping whose limits were
+    // never assigned is not confirmed.
+    void SetMappingConfirmation(std::function<bool()> confirm) {
+        confirmMapping_ = std::move(confirm);
+    }
 
     // The zoom commands and saved views.
     void ZoomIn();
@@ -108,10 +117,27 @@ public:
     // Renders the back buffer again and shows it: what an invalidation does.
     void Redraw();
 
+    // Where a click at the pointer would land: the image pixel after the active tool's
+    // snapping (none with Shift held or snapping off), the pixel before it, and whether the
+    // pointer is over the view's client area at all.
+    struct PointerProbe {
+        DPoint pixel;
+        DPoint rawPixel;
+        bool inside = false;
+    };
+    PointerProbe Probe();
+    // pointerMoved is emitted only while someone wants it, so nothing is computed for a
+    // magnifier that is hidden.
+    void SetProbeWanted(bool wanted) { probeWanted_ = wanted; }
+    bool ProbeWanted() const { return probeWanted_; }
+
 signals:
     void statusTextChanged(int pane, const QString& text);
     // The zoom changed (for the window title, the accessible description).
     void zoomChanged(double scale);
+    // The pointer moved, the view scrolled or zoomed under it, the tool (and so the
+    // snapping) changed, or the pointer left: Probe() has a new answer.
+    void pointerMoved();
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -125,6 +151,7 @@ protected:
     void keyReleaseEvent(QKeyEvent* event) override;
     void focusInEvent(QFocusEvent* event) override;
     bool viewportEvent(QEvent* event) override;
+    void leaveEvent(QEvent* event) override;
 
 private:
     void ApplyPreferences();
@@ -139,6 +166,8 @@ private:
     void HandleTemporaryKeys(bool keyDown);
     void UpdateAccessibleDescription();
     void RecordModifiers(Qt::KeyboardModifiers modifiers);
+    void AnnouncePointer();
+    bool ConfirmMapping();
 
     CPlumeDoc* document_;
     CPreferences* preferences_;
@@ -174,4 +203,7 @@ private:
     bool zDown_ = false;
     bool xDown_ = false;
     double pinchRemainder_ = 0.0;
+    std::function<bool()> confirmMapping_;
+    bool probeWanted_ = false;
+    bool pointerInside_ = false;
 };

@@ -285,8 +285,12 @@ TEST(CPlumeView, CommandsAndTheirRules) {
         {kPreviousSavedView, false, false},
         {kCollectAngles, false, false},
         {kSwapViews, false, false},
-        {kRotateMappingRegion, false, false},
-        {kPan, true, true},    // the default tool until the digitizing tools are registered
+        {kRotateMappingRegion, false, false}, // no region yet
+        {kCollectPoints, false, false},
+        {kCollectLines, false, false},
+        {kDefineMappingRegion, true, true}, // the default tool
+        {kCrop, true, false},
+        {kPan, true, false},
         {kUndo, false, false}, // the document's, not the view's
     };
     for (const Case& c : cases) {

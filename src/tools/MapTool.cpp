@@ -1,0 +1,7 @@
+#include "tools/MapTool.h"
+
+#include "tools/Cursor.h"
+
+Cursor* MapTool::IdleCursor() const {
+    return ArrowCursor::Instance();
+}
