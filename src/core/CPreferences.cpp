@@ -21,6 +21,8 @@ constexpr Setting kSettings[] = {
     {"CropColor", &CPreferences::cropColor, true},
     {"GridColor", &CPreferences::gridColor, true},
     {"PtsColor", &CPreferences::ptsColor, true},
+    {"Magnifier", &CPreferences::magnifier, true},
+    {"MagnifierZoom", &CPreferences::magnifierZoom, true},
 };
 } // namespace
 

@@ -32,4 +32,6 @@ public:
     std::int32_t cropColor = 0;        // "CropColor"
     std::int32_t gridColor = 13158600; // "GridColor": 0xC8C8C8
     std::int32_t ptsColor = 255;       // "PtsColor"
+    std::int32_t magnifier = 1;        // "Magnifier": the magnifier panel is shown
+    std::int32_t magnifierZoom = 8;    // "MagnifierZoom": 4 or 8 screen pixels per pixel
 };

@@ -39,6 +39,7 @@ enum CommandId : int {
     kAttributesBar = 32869,
     kStatusBar = 59393,
     kAttributes = 32870,
+    kMagnifier = 32880, // the magnifier panel that follows the pointer
     kZoomIn = 32771,
     kZoomOut = 32772,
     kFitToWindow = 32775,

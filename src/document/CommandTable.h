@@ -42,6 +42,7 @@ enum class CommandCondition {
     // the main window's
     BarVisible, // the bar whose control id is the command id
     AttributesBarVisible,
+    MagnifierVisible,
     DocumentViewActive,
 };
 

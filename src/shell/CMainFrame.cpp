@@ -8,9 +8,11 @@
 #include "shell/DocumentDialogs.h"
 #include "shell/DocumentManager.h"
 #include "view/CPlumeView.h"
+#include "view/Magnifier.h"
 
 #include <QAction>
 #include <QCloseEvent>
+#include <QDockWidget>
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QLabel>
@@ -61,6 +63,7 @@ CMainFrame::CMainFrame(CPreferences* preferences, DocumentServices services, QWi
     BuildMenus();
     BuildBars();
     BuildStatusBar();
+    BuildMagnifier();
     connect(area_, &QMdiArea::subWindowActivated, this, &CMainFrame::SubWindowActivated);
     auto* refresh = new QTimer(this);
     connect(refresh, &QTimer::timeout, this, &CMainFrame::RefreshCommands);
@@ -93,6 +96,8 @@ CChildFrame* CMainFrame::MakeWindow(CPlumeDoc* document) {
     });
     connect(frame->View(), &CPlumeView::statusTextChanged, this,
             [this](int pane, const QString& text) { SetStatusPane(pane, text); });
+    frame->View()->SetMappingConfirmation(
+        [this, document] { return ConfirmMapping(this, *document); });
     if (maximise) {
         window->showMaximized();
     } else {
@@ -102,6 +107,10 @@ CChildFrame* CMainFrame::MakeWindow(CPlumeDoc* document) {
 }
 
 bool CMainFrame::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == magnifierDock_ && event->type() == QEvent::Close) {
+        preferences_->magnifier = 0; // closed by its own button
+        return QMainWindow::eventFilter(watched, event);
+    }
     if (event->type() == QEvent::Close) {
         auto* window = qobject_cast<QMdiSubWindow*>(watched);
         auto* frame = window != nullptr ? qobject_cast<CChildFrame*>(window->widget()) : nullptr;
@@ -147,6 +156,7 @@ void CMainFrame::SubWindowActivated(QMdiSubWindow*) {
         lastActiveView_ = view;
     }
     setsBox_->SetDocument(ActiveDocument());
+    magnifier_->SetView(view);
     UpdateTitle();
     RefreshCommands();
 }
@@ -296,10 +306,33 @@ void CMainFrame::BuildStatusBar() {
             [this](const QString& message) { panes_[0]->setVisible(message.isEmpty()); });
 }
 
+// The magnifier docks at the right, below nothing else there; it can float or dock at either
+// side. Whether it is shown and its zoom are remembered in the preferences.
+void CMainFrame::BuildMagnifier() {
+    magnifierDock_ = new QDockWidget(tr("Magnifier"), this);
+    magnifierDock_->setObjectName(QStringLiteral("Magnifier"));
+    magnifierDock_->setAccessibleName(tr("Magnifier"));
+    magnifierDock_->setAllowedAreas(Qt::LeftDockWidgetArea | Qt::RightDockWidgetArea);
+    magnifier_ = new Magnifier(magnifierDock_);
+    magnifierDock_->setWidget(magnifier_);
+    addDockWidget(Qt::RightDockWidgetArea, magnifierDock_);
+    magnifierDock_->installEventFilter(this);
+    magnifier_->SetZoom(preferences_->magnifierZoom);
+    connect(magnifier_, &Magnifier::zoomChanged, this,
+            [this](int zoom) { preferences_->magnifierZoom = zoom; });
+    magnifierDock_->setVisible(preferences_->magnifier != 0);
+}
+
+void CMainFrame::ShowMagnifier(bool shown) {
+    magnifierDock_->setVisible(shown);
+    preferences_->magnifier = shown ? 1 : 0;
+}
+
 QMenu* CMainFrame::createPopupMenu() {
     RefreshCommands();
     auto* menu = new QMenu(this);
-    for (int id : {kStandardBar, kViewBar, kDigitizeBar, kDataSetsBar, kAttributesBar}) {
+    for (int id :
+         {kStandardBar, kViewBar, kDigitizeBar, kDataSetsBar, kAttributesBar, kMagnifier}) {
         QAction* action = actions_->Action(id);
         // The attributes panel's toggle stays disabled until the panel exists.
         menu->addAction(action);
@@ -329,6 +362,8 @@ void CMainFrame::RunMainWindowCommand(int id) {
         bar->setVisible(!bar->isVisible());
     } else if (id == kStatusBar) {
         statusBar()->setVisible(!statusBar()->isVisible());
+    } else if (id == kMagnifier) {
+        ShowMagnifier(!magnifierDock_->isVisible());
     } else if (id == kFileClose && area_->activeSubWindow() != nullptr) {
         area_->activeSubWindow()->close();
     }
@@ -354,6 +389,9 @@ CPlumeDoc::CommandState CMainFrame::QueryCommand(int id) const {
             state.enabled = bars_.count(id) != 0 || id == kStatusBar;
             state.checked = state.enabled &&
                             (id == kStatusBar ? statusBar()->isVisible() : Bar(id)->isVisible());
+        } else if (row->checked == CommandCondition::MagnifierVisible) {
+            state.enabled = true;
+            state.checked = magnifierDock_->isVisible();
         } else if (row->enabled == CommandCondition::DocumentViewActive) {
             // The attributes panel comes with its own issue; until then only Close.
             state.enabled = id == kFileClose && ActiveView() != nullptr;

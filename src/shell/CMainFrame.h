@@ -17,6 +17,8 @@ class CPlumeView;
 class CPreferences;
 class DataSetsBox;
 class DocumentManager;
+class Magnifier;
+class QDockWidget;
 class QLabel;
 class QMdiArea;
 class QMdiSubWindow;
@@ -49,6 +51,8 @@ public:
     QString StatusPane(int pane) const;
     QToolBar* Bar(int id) const;
     DataSetsBox* SetsBox() const { return setsBox_; }
+    Magnifier* MagnifierPanel() const { return magnifier_; }
+    QDockWidget* MagnifierDock() const { return magnifierDock_; }
     // The application's commands (File > New, Open, Exit, About) are run by the handler
     // the application installs.
     void SetApplicationHandler(std::function<void(int)> run) { applicationRun_ = std::move(run); }
@@ -75,6 +79,8 @@ private:
     void BuildMenus();
     void BuildBars();
     void BuildStatusBar();
+    void BuildMagnifier();
+    void ShowMagnifier(bool shown);
     void SubWindowActivated(QMdiSubWindow* window);
     void UpdateTitle();
     QString WantedTitle() const;
@@ -86,6 +92,8 @@ private:
     std::unique_ptr<DocumentManager> documents_;
     CommandActions* actions_ = nullptr;
     DataSetsBox* setsBox_ = nullptr;
+    Magnifier* magnifier_ = nullptr;
+    QDockWidget* magnifierDock_ = nullptr;
     QMenu* windowMenu_ = nullptr;
     std::vector<QMenu*> documentMenus_;
     std::array<QLabel*, 6> panes_{};

@@ -102,7 +102,7 @@ const std::vector<int>& CommandActions::ViewBar() {
 
 const std::vector<int>& CommandActions::DigitizeBar() {
     static const std::vector<int> ids{kDefineMappingRegion, kRotateMappingRegion, kAxisMapping, 0,
-                                      kCollectPoints};
+                                      kCollectPoints,       kCollectLines};
     return ids;
 }
 

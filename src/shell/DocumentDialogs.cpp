@@ -60,6 +60,16 @@ bool RunAxisMapping(QWidget* parent, CPlumeDoc& doc, const DialogDrive& drive) {
                                              parent, doc, doc.Database()->Mapping(), drive);
 }
 
+bool ConfirmMapping(QWidget* parent, CPlumeDoc& doc, const DialogDrive& drive) {
+    if (doc.Database() == nullptr) {
+        return false;
+    }
+    if (doc.Database()->Mapping().limitsSet != 1) {
+        RunAxisMapping(parent, doc, drive);
+    }
+    return doc.Database()->Mapping().limitsSet == 1;
+}
+
 bool RunPixelMapping(QWidget* parent, CPlumeDoc& doc, const DialogDrive& drive) {
     return Enabled(doc, kPixelMapping) && RunRepresentationDialog<CImageMapping, TransTask>(
                                               parent, doc, doc.Database()->Mapping(), drive);

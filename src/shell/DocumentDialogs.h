@@ -22,6 +22,10 @@ using DialogDrive = std::function<void(QDialog&)>;
 // Axis Mapping and Pixel Mapping: a mapping task. True when OK performed it.
 bool RunAxisMapping(QWidget* parent, CPlumeDoc& doc, const DialogDrive& drive = {});
 bool RunPixelMapping(QWidget* parent, CPlumeDoc& doc, const DialogDrive& drive = {});
+// Before points are collected: a mapping whose limits were never assigned (a stored
+// document can bring one) is confirmed through the Axis Mapping dialog. True when the
+// mapping's limits are assigned afterwards.
+bool ConfirmMapping(QWidget* parent, CPlumeDoc& doc, const DialogDrive& drive = {});
 // Grid Snap: a grid task. True when OK performed it.
 bool RunGridSnap(QWidget* parent, CPlumeDoc& doc, const DialogDrive& drive = {});
 // New Data Set, proposing "Line": a new set of the name entered. True when OK made it.

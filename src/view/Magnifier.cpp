@@ -215,10 +215,9 @@ void Magnifier::Refresh() {
     const AxisRun rows = RunFor(py, bitmap.Height(), zoom_);
     if (columns.count > 0 && rows.count > 0) {
         // Whole multiples, so every cell is exactly zoom x zoom copies of one source pixel.
-        device.DrawPackedBitmap(PackedBitmapView{bitmap.Data(), bitmap.TotalSize()},
-                                columns.dest, rows.dest, columns.count * zoom_,
-                                rows.count * zoom_, columns.source, rows.source, columns.count,
-                                rows.count);
+        device.DrawPackedBitmap(PackedBitmapView{bitmap.Data(), bitmap.TotalSize()}, columns.dest,
+                                rows.dest, columns.count * zoom_, rows.count * zoom_,
+                                columns.source, rows.source, columns.count, rows.count);
     }
     DrawCrossHair(device, zoom_);
 
@@ -227,9 +226,9 @@ void Magnifier::Refresh() {
                         ? QString::fromStdString(FormatStatus("%g, %g", graph.x, graph.y))
                         : QString();
     const QString where = tr("Pixel %1, %2").arg(px).arg(py);
-    area_->setAccessibleDescription(
-        positionText_.isEmpty() ? tr("%1, no graph position").arg(where)
-                                : tr("%1, graph position %2").arg(where, positionText_));
+    area_->setAccessibleDescription(positionText_.isEmpty()
+                                        ? tr("%1, no graph position").arg(where)
+                                        : tr("%1, graph position %2").arg(where, positionText_));
     Publish();
 }
 

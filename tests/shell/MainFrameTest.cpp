@@ -122,7 +122,7 @@ TEST(CMainFrame, BarsAndMenusComeFromTheCommandTable) {
         toggles << QString(action->text()).remove('&');
     }
     EXPECT_EQ(toggles, (QStringList{"Standard Toolbar", "View Toolbar", "Digitize Toolbar",
-                                    "Data Sets", "Attributes Toolbar"}));
+                                    "Data Sets", "Attributes Toolbar", "Magnifier"}));
     // Docked upright at the left edge the Data Sets bar hides its box and shows the place's
     // own (disabled) button; back at the top the box returns.
     QToolBar* sets = rig.frame->Bar(kDataSetsBar);

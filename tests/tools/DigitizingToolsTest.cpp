@@ -118,9 +118,8 @@ TEST(CollectLineTool, GesturesAndReadouts) {
         double x = 0;
         double y = 0;
         char rest[64] = {};
-        ASSERT_EQ(std::sscanf(text.c_str(), "Position (%lf, %lf)   Len,Angle %63[^\n]", &x, &y,
-                              rest),
-                  3)
+        ASSERT_EQ(
+            std::sscanf(text.c_str(), "Position (%lf, %lf)   Len,Angle %63[^\n]", &x, &y, rest), 3)
             << text;
         EXPECT_NEAR(x, position.x, 1e-12) << text;
         EXPECT_NEAR(y, position.y, 1e-12) << text;
@@ -150,8 +149,7 @@ TEST(CollectLineTool, GesturesAndReadouts) {
         EXPECT_EQ(tool.PressCount(), 0);
         EXPECT_TRUE(tool.LineShown());
         rig.Move(c.to.x, c.to.y);
-        expectText(rig.view.panes[0], DPoint{(c.to.x - 30) / 20.0, (30 - c.to.y) / 20.0},
-                   c.text);
+        expectText(rig.view.panes[0], DPoint{(c.to.x - 30) / 20.0, (30 - c.to.y) / 20.0}, c.text);
         rig.Move(40, 40); // the finished line's measure stays, with the pointer's position
         expectText(rig.view.panes[0], DPoint{0.5, -0.5}, c.text);
         EXPECT_EQ(rig.view.panes[5], "0.05, 0.05");

@@ -76,4 +76,3 @@ public:
     std::function<void()> onInvalidate;
     FakeTimers timers;
 };
-

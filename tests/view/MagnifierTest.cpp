@@ -56,8 +56,7 @@ struct MagnifierRig {
         document = std::make_unique<CPlumeDoc>(services);
         document->NewDocument();
         ImageStore image;
-        image.SetBitmap(SeededBitmap(imageWidth, imageHeight, bitCount, 5),
-                        ImageStore::kTypeBmp);
+        image.SetBitmap(SeededBitmap(imageWidth, imageHeight, bitCount, 5), ImageStore::kTypeBmp);
         document->Database()->ReplaceImage(std::move(image), 0);
         view = std::make_unique<CPlumeView>(document.get(), &preferences);
         views.views.push_back(view.get());
@@ -88,8 +87,9 @@ struct MagnifierRig {
         return QPoint(offset.x + x, offset.y + y);
     }
     void Move(QPoint at, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
-        QMouseEvent event(QEvent::MouseMove, QPointF(at), view->viewport()->mapToGlobal(QPointF(at)),
-                          Qt::NoButton, Qt::NoButton, modifiers);
+        QMouseEvent event(QEvent::MouseMove, QPointF(at),
+                          view->viewport()->mapToGlobal(QPointF(at)), Qt::NoButton, Qt::NoButton,
+                          modifiers);
         QApplication::sendEvent(view->viewport(), &event);
     }
     QRgb Picture(int x, int y) const { return magnifier.Picture().pixel(x, y) & 0xFFFFFF; }
@@ -131,8 +131,8 @@ int WrongPixels(const MagnifierRig& rig, int zoom, QPoint p) {
             if (rig.Picture(x, y) != expected) {
                 if (wrong == 0) {
                     ADD_FAILURE() << "picture (" << x << ", " << y << ") shows " << std::hex
-                                  << rig.Picture(x, y) << " for image (" << std::dec << sx
-                                  << ", " << sy << "), expected " << std::hex << expected;
+                                  << rig.Picture(x, y) << " for image (" << std::dec << sx << ", "
+                                  << sy << "), expected " << std::hex << expected;
                 }
                 ++wrong;
             }
@@ -231,10 +231,10 @@ TEST(Magnifier, CrossHairShowsOnLightAndDark) {
         for (const auto& arm : arms) {
             const QRgb a = rig.Picture(arm[0].x(), arm[0].y());
             const QRgb b = rig.Picture(arm[1].x(), arm[1].y());
-            EXPECT_EQ(std::min(a, b), 0x000000u) << zoom << "x at " << arm[0].x() << ","
-                                                 << arm[0].y();
-            EXPECT_EQ(std::max(a, b), 0xFFFFFFu) << zoom << "x at " << arm[0].x() << ","
-                                                 << arm[0].y();
+            EXPECT_EQ(std::min(a, b), 0x000000u)
+                << zoom << "x at " << arm[0].x() << "," << arm[0].y();
+            EXPECT_EQ(std::max(a, b), 0xFFFFFFu)
+                << zoom << "x at " << arm[0].x() << "," << arm[0].y();
         }
     }
     // With no pointer over the view there is nothing to aim at: no cross-hair either.
@@ -304,8 +304,7 @@ TEST(Magnifier, PositionText) {
     for (const Case& c : cases) {
         MagnifierRig rig;
         if (c.mapped) {
-            rig.document->Database()->Mapping().region.SetPixelRect(DPoint{0, 0},
-                                                                     DPoint{99, 49});
+            rig.document->Database()->Mapping().region.SetPixelRect(DPoint{0, 0}, DPoint{99, 49});
             rig.document->Database()->Mapping().SetLimits(DPoint{0, 0}, DPoint{10, 5});
         }
         rig.magnifier.show();
@@ -379,8 +378,8 @@ TEST(Magnifier, HiddenWantsNoProbe) {
 // for byte at every pointer position whether the magnifier is shown or not.
 TEST(Magnifier, LeavesTheViewsBackBufferAlone) {
     MagnifierRig rig;
-    const QPoint path[] = {rig.Over(0, 0), rig.Over(50, 25), rig.Over(99, 49),
-                           QPoint(5, 5), QPoint(199, 99)};
+    const QPoint path[] = {rig.Over(0, 0), rig.Over(50, 25), rig.Over(99, 49), QPoint(5, 5),
+                           QPoint(199, 99)};
     std::vector<QImage> alone;
     for (const QPoint at : path) {
         rig.Move(at);
