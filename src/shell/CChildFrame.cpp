@@ -27,6 +27,12 @@ CChildFrame::CChildFrame(CPlumeDoc* document, CPreferences* preferences, QWidget
 
 CChildFrame::~CChildFrame() {
     dataList_->Detach();
+    // The view goes now, while its document still exists: going, it deactivates its tool
+    // (which may stop a timer and write the status bar). Left to the base destructor, it
+    // would go after the window's destroyed signal, which may already have closed the
+    // document.
+    delete view_;
+    view_ = nullptr;
 }
 
 void CChildFrame::OnInitialUpdate() {

@@ -13,12 +13,14 @@ public:
 
     void UpdateAllViews(int hint) override {
         for (CChildFrame* frame : frames) {
-            frame->View()->OnUpdate(hint);
+            if (frame->View() != nullptr) { // null while the window is being destroyed
+                frame->View()->OnUpdate(hint);
+            }
         }
     }
     void UpdateOtherViews(const void* sender, int hint) override {
         for (CChildFrame* frame : frames) {
-            if (frame->View() != sender) {
+            if (frame->View() != sender && frame->View() != nullptr) {
                 frame->View()->OnUpdate(hint);
             }
         }

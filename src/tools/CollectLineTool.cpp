@@ -72,7 +72,10 @@ void CollectLineTool::Measure(ToolEvent& event) {
         ShowPlotPosition(event);
     } else {
         const bool pressed = event.button != 0;
-        if (lineShown_ && pressed) {
+        // The provisional end is about to move: a rubber line to the old one goes first. (A
+        // line left from a drag that came back as a click would otherwise stay on screen
+        // while the hover moves its end, and could not be erased.)
+        if (lineShown_ && (pressed || pointCount_ == 1)) {
             DrawLine(event);
             lineShown_ = false;
         }

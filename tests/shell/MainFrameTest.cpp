@@ -19,12 +19,15 @@
 #include "shell/DocumentManager.h"
 #include "shell/WindowPlacement.h"
 #include "view/CPlumeView.h"
+#include "view/Magnifier.h"
 
 #include <QAction>
 #include <QApplication>
+#include <QDockWidget>
 #include <QMenu>
 #include <QMenuBar>
 #include <QMessageBox>
+#include <QMouseEvent>
 #include <QScreen>
 #include <QTemporaryDir>
 #include <QTimer>
@@ -381,6 +384,94 @@ TEST(CMainFrame, AScriptedSessionSavesAndReopens) {
     EXPECT_EQ(rig.frame->StatusPane(4), "session.plm");
     EXPECT_EQ(rig.frame->ActiveFrame()->DataList()->Model()->Rows(), rows);
     EXPECT_TRUE(rig.Enabled(kAxisMapping)) << "the mapping came back";
+}
+
+} // namespace
+
+namespace {
+
+// Collect Points with a mapping whose limits were never assigned (a stored document can
+// bring one) asks for them in the Axis Mapping dialog first: Cancel selects nothing, OK
+// selects the point tool. A click then adds a point that the Points pane and the data list
+// show. View > Magnifier shows and hides the magnifier, which follows the active view, and
+// the preferences remember both it and its zoom.
+TEST(CMainFrame, CollectingConfirmsTheMappingAndTheMagnifierFollows) {
+    FrameRig rig;
+    CPlumeDoc* document = rig.frame->Documents().OpenFile(rig.Image("graph.bmp", 200, 100));
+    ASSERT_NE(document, nullptr);
+    rig.frame->RunCommand(kDefineMappingFullSized);
+    document->Database()->Mapping().limitsSet = 0;
+    CPlumeView* view = rig.frame->ActiveView();
+    ASSERT_NE(view, nullptr);
+    Tool* mapTool = view->ToolFor(kDefineMappingRegion);
+    EXPECT_EQ(view->ActiveTool(), mapTool);
+
+    int dialogs = 0;
+    bool accept = false;
+    QTimer driver;
+    QObject::connect(&driver, &QTimer::timeout, [&] {
+        auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+        if (dialog == nullptr) {
+            return;
+        }
+        ++dialogs;
+        if (accept) {
+            Fill(*dialog, {{"X Min:", "0"}, {"X Max:", "199"}, {"Y Min:", "0"}, {"Y Max:", "99"}});
+            Click(*dialog, "OK");
+        } else {
+            Click(*dialog, "Cancel");
+        }
+    });
+    driver.start(5);
+    rig.frame->RunCommand(kCollectPoints);
+    EXPECT_EQ(dialogs, 1);
+    EXPECT_EQ(view->ActiveTool(), mapTool) << "cancelled: no point tool";
+    accept = true;
+    rig.frame->RunCommand(kCollectLines);
+    EXPECT_EQ(dialogs, 2);
+    EXPECT_EQ(view->ActiveTool(), view->ToolFor(kCollectLines));
+    EXPECT_EQ(document->Database()->Mapping().limitsSet, 1);
+    rig.frame->RunCommand(kCollectPoints);
+    EXPECT_EQ(dialogs, 2) << "a confirmed mapping asks nothing";
+    driver.stop();
+    ASSERT_EQ(view->ActiveTool(), view->ToolFor(kCollectPoints));
+    EXPECT_TRUE(rig.Checked(kCollectPoints));
+
+    view->ActualPixels();
+    const ToolEvent origin = view->MakeToolEvent(IPoint{0, 0});
+    const QPoint at(origin.client.x - origin.logical.x + 50,
+                    origin.client.y - origin.logical.y + 40);
+    for (QEvent::Type type : {QEvent::MouseButtonPress, QEvent::MouseButtonRelease}) {
+        QMouseEvent click(
+            type, QPointF(at), view->viewport()->mapToGlobal(QPointF(at)), Qt::LeftButton,
+            type == QEvent::MouseButtonPress ? Qt::LeftButton : Qt::NoButton, Qt::NoModifier);
+        QApplication::sendEvent(view->viewport(), &click);
+    }
+    EXPECT_EQ(rig.frame->StatusPane(2), "1");
+    const std::vector<std::vector<QString>> rows =
+        rig.frame->ActiveFrame()->DataList()->Model()->Rows();
+    ASSERT_EQ(rows.size(), 2u);
+    EXPECT_EQ(rows[1][0], "50");
+    EXPECT_EQ(rows[1][1], "59");
+
+    Magnifier* magnifier = rig.frame->MagnifierPanel();
+    EXPECT_TRUE(rig.frame->MagnifierDock()->isVisible()) << "shown by default";
+    EXPECT_TRUE(rig.Checked(kMagnifier));
+    EXPECT_EQ(magnifier->View(), view);
+    EXPECT_TRUE(view->ProbeWanted());
+    rig.frame->RunCommand(kMagnifier);
+    EXPECT_FALSE(rig.frame->MagnifierDock()->isVisible());
+    EXPECT_FALSE(rig.Checked(kMagnifier));
+    EXPECT_FALSE(view->ProbeWanted()) << "hidden, it costs nothing";
+    EXPECT_EQ(rig.preferences.magnifier, 0);
+    rig.frame->RunCommand(kMagnifier);
+    EXPECT_EQ(rig.preferences.magnifier, 1);
+    magnifier->SetZoom(4);
+    EXPECT_EQ(rig.preferences.magnifierZoom, 4);
+
+    rig.frame->RunCommand(kFileClose);
+    QApplication::processEvents();
+    EXPECT_EQ(magnifier->View(), nullptr);
 }
 
 } // namespace

@@ -2,6 +2,7 @@
 #include "BitmapPixels.h"
 #include "FakePlatform.h"
 #include "SeededBitmap.h"
+#include "ViewRig.h"
 #include "core/ApplicationState.h"
 #include "core/CPreferences.h"
 #include "database/DbPointRep.h"
@@ -29,85 +30,6 @@
 #include <vector>
 
 namespace {
-
-// The windows that show a document: here, the views of one test.
-class ViewList : public DocumentViews {
-public:
-    void UpdateAllViews(int hint) override {
-        for (CPlumeView* view : views) {
-            view->OnUpdate(hint);
-        }
-    }
-    void UpdateOtherViews(const void* sender, int hint) override {
-        for (CPlumeView* view : views) {
-            if (view != sender) {
-                view->OnUpdate(hint);
-            }
-        }
-    }
-    void SetTitle(const std::string&) override {}
-    void SetStatusPane(int, const std::string&) override {}
-    std::vector<CPlumeView*> views;
-};
-
-// A document with a seeded 24-bit image and a view of a fixed client size on it.
-struct ViewRig {
-    explicit ViewRig(int imageWidth = 100, int imageHeight = 50, IPoint client = {200, 100}) {
-        preferences.pickTol = 3;
-        DocumentServices services = platform.Services();
-        services.views = &views;
-        services.preferences = &preferences;
-        document = std::make_unique<CPlumeDoc>(services);
-        document->NewDocument();
-        ImageStore image;
-        image.SetBitmap(SeededBitmap(imageWidth, imageHeight, 24, 3), ImageStore::kTypeBmp);
-        document->Database()->ReplaceImage(std::move(image), 0);
-        view = std::make_unique<CPlumeView>(document.get(), &preferences);
-        views.views.push_back(view.get());
-        view->setFrameShape(QFrame::NoFrame);
-        view->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-        view->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-        view->resize(client.x, client.y);
-        view->show();
-        QObject::connect(view.get(), &CPlumeView::statusTextChanged,
-                         [this](int pane, const QString& text) { panes[pane] = text; });
-        view->OnInitialUpdate();
-    }
-
-    QRgb Screen(int x, int y) const { return view->BackBuffer().pixel(x, y) & 0xFFFFFF; }
-    // The source image's colour at an image pixel, as 0xRRGGBB.
-    QRgb Source(int x, int y) const {
-        const PackedBitmap& bitmap = document->Database()->Image().GetPackedBitmap();
-        return ToRgb(bitmap)[static_cast<std::size_t>(y * bitmap.Width() + x)];
-    }
-    void Mouse(QEvent::Type type, QPoint at, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
-        const Qt::MouseButton button = type == QEvent::MouseMove ? Qt::NoButton : Qt::LeftButton;
-        const Qt::MouseButtons buttons =
-            type == QEvent::MouseButtonRelease ? Qt::NoButton : Qt::MouseButtons(Qt::LeftButton);
-        QMouseEvent event(type, QPointF(at), view->viewport()->mapToGlobal(QPointF(at)), button,
-                          type == QEvent::MouseMove && !pressed ? Qt::NoButton : buttons,
-                          modifiers);
-        if (type == QEvent::MouseButtonPress) {
-            pressed = true;
-        } else if (type == QEvent::MouseButtonRelease) {
-            pressed = false;
-        }
-        QApplication::sendEvent(view->viewport(), &event);
-    }
-    void Key(QEvent::Type type, int key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
-        QKeyEvent event(type, key, modifiers);
-        QApplication::sendEvent(view.get(), &event);
-    }
-
-    ApplicationState::Scope state;
-    FakePlatform platform;
-    CPreferences preferences;
-    ViewList views;
-    std::unique_ptr<CPlumeDoc> document;
-    std::unique_ptr<CPlumeView> view;
-    std::map<int, QString> panes;
-    bool pressed = false;
-};
 
 // An image smaller than the window is centred; points over the strips have negative pixel
 // positions; the pick tolerance is pickTol / scale.

@@ -2,6 +2,7 @@
 #include "BitmapPixels.h"
 #include "FakePlatform.h"
 #include "SeededBitmap.h"
+#include "ViewRig.h"
 #include "core/ApplicationState.h"
 #include "core/CPreferences.h"
 #include "image/ImageStore.h"
@@ -25,47 +26,11 @@ namespace {
 
 constexpr int kSize = Magnifier::kPictureSize;
 
-class ViewList : public DocumentViews {
-public:
-    void UpdateAllViews(int hint) override {
-        for (CPlumeView* view : views) {
-            view->OnUpdate(hint);
-        }
-    }
-    void UpdateOtherViews(const void* sender, int hint) override {
-        for (CPlumeView* view : views) {
-            if (view != sender) {
-                view->OnUpdate(hint);
-            }
-        }
-    }
-    void SetTitle(const std::string&) override {}
-    void SetStatusPane(int, const std::string&) override {}
-    std::vector<CPlumeView*> views;
-};
-
-// A document with a seeded image, a view of a fixed client size at actual pixels, and a
-// magnifier (not yet shown) following the view.
-struct MagnifierRig {
+// The view rig at actual pixels with a magnifier (not yet shown) following the view.
+struct MagnifierRig : ViewRig {
     explicit MagnifierRig(int imageWidth = 100, int imageHeight = 50, int bitCount = 24,
-                          IPoint client = {200, 100}) {
-        preferences.pickTol = 3;
-        DocumentServices services = platform.Services();
-        services.views = &views;
-        services.preferences = &preferences;
-        document = std::make_unique<CPlumeDoc>(services);
-        document->NewDocument();
-        ImageStore image;
-        image.SetBitmap(SeededBitmap(imageWidth, imageHeight, bitCount, 5), ImageStore::kTypeBmp);
-        document->Database()->ReplaceImage(std::move(image), 0);
-        view = std::make_unique<CPlumeView>(document.get(), &preferences);
-        views.views.push_back(view.get());
-        view->setFrameShape(QFrame::NoFrame);
-        view->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-        view->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-        view->resize(client.x, client.y);
-        view->show();
-        view->OnInitialUpdate();
+                          IPoint client = {200, 100})
+        : ViewRig(imageWidth, imageHeight, client, bitCount, 5) {
         view->ActualPixels();
         magnifier.SetView(view.get());
         const PackedBitmap& bitmap = document->Database()->Image().GetPackedBitmap();
@@ -75,31 +40,14 @@ struct MagnifierRig {
     }
 
     // The source colour at an image pixel, or nothing off the image.
-    std::optional<QRgb> Source(int x, int y) const {
+    std::optional<QRgb> OnImage(int x, int y) const {
         if (x < 0 || y < 0 || x >= width || y >= height) {
             return std::nullopt;
         }
         return rgb[static_cast<std::size_t>(y * width + x)];
     }
-    // The client point over an image pixel at actual pixels, image smaller than the client.
-    QPoint Over(int x, int y) {
-        const IPoint offset = view->MakeToolEvent(IPoint{0, 0}).centringOffset;
-        return QPoint(offset.x + x, offset.y + y);
-    }
-    void Move(QPoint at, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
-        QMouseEvent event(QEvent::MouseMove, QPointF(at),
-                          view->viewport()->mapToGlobal(QPointF(at)), Qt::NoButton, Qt::NoButton,
-                          modifiers);
-        QApplication::sendEvent(view->viewport(), &event);
-    }
     QRgb Picture(int x, int y) const { return magnifier.Picture().pixel(x, y) & 0xFFFFFF; }
 
-    ApplicationState::Scope state;
-    FakePlatform platform;
-    CPreferences preferences;
-    ViewList views;
-    std::unique_ptr<CPlumeDoc> document;
-    std::unique_ptr<CPlumeView> view;
     Magnifier magnifier;
     int width = 0;
     int height = 0;
@@ -127,7 +75,7 @@ int WrongPixels(const MagnifierRig& rig, int zoom, QPoint p) {
             }
             const int sx = p.x() + FloorDiv(x - cell, zoom);
             const int sy = p.y() + FloorDiv(y - cell, zoom);
-            const QRgb expected = rig.Source(sx, sy).value_or(Magnifier::kBackground);
+            const QRgb expected = rig.OnImage(sx, sy).value_or(Magnifier::kBackground);
             if (rig.Picture(x, y) != expected) {
                 if (wrong == 0) {
                     ADD_FAILURE() << "picture (" << x << ", " << y << ") shows " << std::hex
