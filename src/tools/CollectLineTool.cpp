@@ -154,6 +154,7 @@ void CollectLineTool::Activate(ToolEvent&) {
 }
 
 void CollectLineTool::Deactivate(ToolEvent& event) {
+    ShowStatus("%s", ""); // the measure goes with the line
     ShowStatusIn(5, "%s", "");
     RestoreCursor();
     DrawOverlay(event);

@@ -57,6 +57,7 @@ void CollectTool::Activate(ToolEvent&) {
 }
 
 void CollectTool::Deactivate(ToolEvent&) {
+    ShowStatus("%s", ""); // the plot position no longer applies
     ShowStatusIn(5, "%s", "");
     RestoreCursor();
 }

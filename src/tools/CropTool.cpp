@@ -158,6 +158,7 @@ void CropTool::Activate(ToolEvent&) {
 }
 
 void CropTool::Deactivate(ToolEvent&) {
+    ShowStatus("%s", "");
     StopAnts();
     RestoreCursor();
     outlineShown_ = false;

@@ -255,6 +255,7 @@ TEST(CollectTool, AddsSnappedPointsAsTasks) {
 
     ToolEvent event = rig.At(0, 0);
     rig.manager.Deactivate(event);
+    EXPECT_EQ(rig.view.panes[0], "") << "no stale read-out for the next tool";
     EXPECT_EQ(rig.view.panes[5], "");
     EXPECT_FALSE(rig.manager.SnapEnabled());
 }
