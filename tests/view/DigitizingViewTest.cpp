@@ -111,11 +111,11 @@ TEST(DigitizingTools, TheWholeJobWithTheMouse) {
 
     // X: 0 at pixel 20 to 100 at pixel 180, 0.625 a pixel. Y: log10 from 0 at pixel 120 to 3
     // at pixel 20, 0.03 decades a pixel.
-    rig.Click(rig.Over(20, 120));                       // (0, 1)
-    rig.Click(rig.Over(180, 20));                       // (100, 1000)
-    rig.Click(rig.Over(100, 70));                       // (50, 10^1.5)
-    rig.Click(rig.Over(60, 95));                        // (25, 10^0.75)
-    rig.Click(rig.Over(150, 50), Qt::ControlModifier);  // nothing
+    rig.Click(rig.Over(20, 120));                      // (0, 1)
+    rig.Click(rig.Over(180, 20));                      // (100, 1000)
+    rig.Click(rig.Over(100, 70));                      // (50, 10^1.5)
+    rig.Click(rig.Over(60, 95));                       // (25, 10^0.75)
+    rig.Click(rig.Over(150, 50), Qt::ControlModifier); // nothing
     rig.Drag(rig.Over(150, 50), rig.Over(160, 60), Qt::ControlModifier);
 
     // The grid: a line of constant X every 10 graph units; a click snaps to the nearest.
@@ -123,13 +123,17 @@ TEST(DigitizingTools, TheWholeJobWithTheMouse) {
     grid.snapX = 1;
     grid.stepX = 10;
     grid.originX = 0;
-    rig.Click(rig.Over(63, 95));                        // x 26.875 snaps to 30
-    rig.Click(rig.Over(63, 95), Qt::ShiftModifier);     // Shift: x 26.875 as it is
+    rig.Click(rig.Over(63, 95));                    // x 26.875 snaps to 30
+    rig.Click(rig.Over(63, 95), Qt::ShiftModifier); // Shift: x 26.875 as it is
     EXPECT_EQ(rig.panes[CPlumeView::kPanePoints], QString()) << "the shell writes that pane";
 
     const std::vector<DPoint> expected = {
-        {0, 1},    {100, 1000},  {50, std::pow(10, 1.5)}, {25, std::pow(10, 0.75)},
-        {30, std::pow(10, 0.75)}, {26.875, std::pow(10, 0.75)},
+        {0, 1},
+        {100, 1000},
+        {50, std::pow(10, 1.5)},
+        {25, std::pow(10, 0.75)},
+        {30, std::pow(10, 0.75)},
+        {26.875, std::pow(10, 0.75)},
     };
     const std::vector<DPoint> points = rig.Exported();
     ASSERT_EQ(points.size(), expected.size());
@@ -315,8 +319,8 @@ TEST(DigitizingTools, CtrlClicksDoNothing) {
     JobRig rig;
     rig.DrawRegion();
     rig.SetAxes(0, 1, 0, 1, false);
-    for (int command : {kDefineMappingRegion, kRotateMappingRegion, kCollectPoints,
-                        kCollectLines, kCrop}) {
+    for (int command :
+         {kDefineMappingRegion, kRotateMappingRegion, kCollectPoints, kCollectLines, kCrop}) {
         ASSERT_TRUE(rig.view->RunCommand(command)) << command;
         const QImage before = rig.view->BackBuffer();
         const std::int32_t steps = rig.Data().HistoryCount();
