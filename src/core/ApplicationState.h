@@ -1,9 +1,11 @@
 #pragma once
 
+#include <string>
+
 // The values that belong to the running program rather than to one document or window:
 // the first-open flag and the save type last chosen (documents), the number of display
 // copies an image keeps (image store), the snap tolerance (grid snap) and the Open dialog's
-// filter. One object holds them all.
+// filter, the attribute dialogs' remembered entries. One object holds them all.
 //
 // Its owner is whoever runs the program — the command line's entry, the window
 // application, each test — and it takes effect by being installed with a Scope, which
@@ -29,6 +31,10 @@ public:
     double snapTolerance = kSnapEpsilon;        // image pixels
     double snapToleranceMinimum = kSnapEpsilon; // image pixels
     int openFilterIndex = 1;                    // 0-based; the image files' filter
+    // What the Define Attribute dialog last accepted, and opens with next time.
+    std::string attributeName;
+    std::string attributeValue;
+    bool attributeOnlyCurrentSet = false;
 
     // The installed state, or the process's defaults when none is.
     static ApplicationState& Current();

@@ -2,6 +2,7 @@
 
 #include "core/CPreferences.h"
 #include "document/CommandTable.h"
+#include "shell/AttGenDlg.h"
 #include "shell/CChildFrame.h"
 #include "shell/CommandActions.h"
 #include "shell/DataSetsBox.h"
@@ -63,6 +64,7 @@ CMainFrame::CMainFrame(CPreferences* preferences, DocumentServices services, QWi
     BuildMenus();
     BuildBars();
     BuildStatusBar();
+    BuildAttributes();
     BuildMagnifier();
     connect(area_, &QMdiArea::subWindowActivated, this, &CMainFrame::SubWindowActivated);
     auto* refresh = new QTimer(this);
@@ -90,7 +92,14 @@ CChildFrame* CMainFrame::MakeWindow(CPlumeDoc* document) {
     QMdiSubWindow* window = area_->addSubWindow(frame);
     window->setAttribute(Qt::WA_DeleteOnClose);
     window->installEventFilter(this);
-    connect(frame, &QObject::destroyed, this, [this, frame] {
+    connect(frame, &QObject::destroyed, this, [this, frame, document] {
+        // The bars let go of a document before its last window takes it away.
+        if (attributes_->Document() == document) {
+            attributes_->SetDocument(nullptr);
+        }
+        if (setsBox_->Document() == document) {
+            setsBox_->SetDocument(nullptr);
+        }
         documents_->WindowClosed(frame);
         RefreshCommands();
     });
@@ -107,6 +116,10 @@ CChildFrame* CMainFrame::MakeWindow(CPlumeDoc* document) {
 }
 
 bool CMainFrame::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == attributesDock_ && event->type() == QEvent::Close) {
+        attributesWanted_ = false; // closed by its own button
+        return QMainWindow::eventFilter(watched, event);
+    }
     if (watched == magnifierDock_ && event->type() == QEvent::Close) {
         preferences_->magnifier = 0; // closed by its own button
         return QMainWindow::eventFilter(watched, event);
@@ -156,6 +169,8 @@ void CMainFrame::SubWindowActivated(QMdiSubWindow*) {
         lastActiveView_ = view;
     }
     setsBox_->SetDocument(ActiveDocument());
+    attributes_->SetDocument(ActiveDocument());
+    attributesDock_->setVisible(view != nullptr && attributesWanted_);
     magnifier_->SetView(view);
     UpdateTitle();
     RefreshCommands();
@@ -306,6 +321,25 @@ void CMainFrame::BuildStatusBar() {
             [this](const QString& message) { panes_[0]->setVisible(message.isEmpty()); });
 }
 
+// The attributes panel docks at the right, above the magnifier. It is shown while a
+// document view is active, unless the user hid it.
+void CMainFrame::BuildAttributes() {
+    attributesDock_ = new QDockWidget(tr("Attributes"), this);
+    attributesDock_->setObjectName(QStringLiteral("Attributes"));
+    attributesDock_->setAccessibleName(tr("Attributes"));
+    attributesDock_->setAllowedAreas(Qt::LeftDockWidgetArea | Qt::RightDockWidgetArea);
+    attributes_ = new AttGenDlg(attributesDock_);
+    attributesDock_->setWidget(attributes_);
+    addDockWidget(Qt::RightDockWidgetArea, attributesDock_);
+    attributesDock_->installEventFilter(this);
+    attributesDock_->hide();
+}
+
+void CMainFrame::ShowAttributes(bool shown) {
+    attributesWanted_ = shown;
+    attributesDock_->setVisible(shown && ActiveView() != nullptr);
+}
+
 // The magnifier docks at the right, below nothing else there; it can float or dock at either
 // side. Whether it is shown and its zoom are remembered in the preferences.
 void CMainFrame::BuildMagnifier() {
@@ -334,7 +368,6 @@ QMenu* CMainFrame::createPopupMenu() {
     for (int id :
          {kStandardBar, kViewBar, kDigitizeBar, kDataSetsBar, kAttributesBar, kMagnifier}) {
         QAction* action = actions_->Action(id);
-        // The attributes panel's toggle stays disabled until the panel exists.
         menu->addAction(action);
     }
     return menu;
@@ -362,6 +395,8 @@ void CMainFrame::RunMainWindowCommand(int id) {
         bar->setVisible(!bar->isVisible());
     } else if (id == kStatusBar) {
         statusBar()->setVisible(!statusBar()->isVisible());
+    } else if (id == kAttributes || id == kAttributesBar) {
+        ShowAttributes(!attributesDock_->isVisible());
     } else if (id == kMagnifier) {
         ShowMagnifier(!magnifierDock_->isVisible());
     } else if (id == kFileClose && area_->activeSubWindow() != nullptr) {
@@ -385,7 +420,11 @@ CPlumeDoc::CommandState CMainFrame::QueryCommand(int id) const {
     }
     case CommandHandler::MainWindow: {
         CPlumeDoc::CommandState state;
-        if (row->checked == CommandCondition::BarVisible) {
+        if (id == kAttributes || id == kAttributesBar) {
+            // Only with a document view; hidden without one.
+            state.enabled = ActiveView() != nullptr;
+            state.checked = state.enabled && attributesDock_->isVisible();
+        } else if (row->checked == CommandCondition::BarVisible) {
             state.enabled = bars_.count(id) != 0 || id == kStatusBar;
             state.checked = state.enabled &&
                             (id == kStatusBar ? statusBar()->isVisible() : Bar(id)->isVisible());
@@ -393,8 +432,7 @@ CPlumeDoc::CommandState CMainFrame::QueryCommand(int id) const {
             state.enabled = true;
             state.checked = magnifierDock_->isVisible();
         } else if (row->enabled == CommandCondition::DocumentViewActive) {
-            // The attributes panel comes with its own issue; until then only Close.
-            state.enabled = id == kFileClose && ActiveView() != nullptr;
+            state.enabled = ActiveView() != nullptr;
         }
         return state;
     }

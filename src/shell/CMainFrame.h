@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+class AttGenDlg;
 class CChildFrame;
 class CommandActions;
 class CPlumeView;
@@ -51,6 +52,8 @@ public:
     QString StatusPane(int pane) const;
     QToolBar* Bar(int id) const;
     DataSetsBox* SetsBox() const { return setsBox_; }
+    AttGenDlg* AttributesPanel() const { return attributes_; }
+    QDockWidget* AttributesDock() const { return attributesDock_; }
     Magnifier* MagnifierPanel() const { return magnifier_; }
     QDockWidget* MagnifierDock() const { return magnifierDock_; }
     // The application's commands (File > New, Open, Exit, About) are run by the handler
@@ -79,6 +82,8 @@ private:
     void BuildMenus();
     void BuildBars();
     void BuildStatusBar();
+    void BuildAttributes();
+    void ShowAttributes(bool shown);
     void BuildMagnifier();
     void ShowMagnifier(bool shown);
     void SubWindowActivated(QMdiSubWindow* window);
@@ -92,6 +97,9 @@ private:
     std::unique_ptr<DocumentManager> documents_;
     CommandActions* actions_ = nullptr;
     DataSetsBox* setsBox_ = nullptr;
+    AttGenDlg* attributes_ = nullptr;
+    QDockWidget* attributesDock_ = nullptr;
+    bool attributesWanted_ = true; // shown whenever a document view is active
     Magnifier* magnifier_ = nullptr;
     QDockWidget* magnifierDock_ = nullptr;
     QMenu* windowMenu_ = nullptr;

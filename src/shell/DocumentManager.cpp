@@ -2,6 +2,7 @@
 
 #include "document/CPlumeDoc.h"
 #include "shell/CChildFrame.h"
+#include "shell/CDataView.h"
 #include "view/CPlumeView.h"
 
 #include <algorithm>
@@ -13,9 +14,13 @@ public:
 
     void UpdateAllViews(int hint) override {
         for (CChildFrame* frame : frames) {
-            if (frame->View() != nullptr) { // null while the window is being destroyed
-                frame->View()->OnUpdate(hint);
+            if (frame->View() == nullptr) {
+                continue; // the window is being destroyed
             }
+            frame->View()->OnUpdate(hint);
+            // The set manager tells of added points but not of removed ones (an undone
+            // point, say): after every committed change the list is made again.
+            frame->DataList()->Rebuild();
         }
     }
     void UpdateOtherViews(const void* sender, int hint) override {

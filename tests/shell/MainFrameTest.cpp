@@ -1,5 +1,6 @@
 #include "../ui/DialogDriver.h"
 #include "FakePlatform.h"
+#include "FrameRig.h"
 #include "SeededBitmap.h"
 #include "core/ApplicationState.h"
 #include "core/CPreferences.h"
@@ -41,45 +42,6 @@
 #include <string>
 
 namespace {
-
-struct FrameRig {
-    FrameRig() {
-        EXPECT_TRUE(folder.isValid());
-        DocumentServices services = platform.Services();
-        services.preferences = &preferences;
-        services.views = nullptr;
-        frame = std::make_unique<CMainFrame>(&preferences, services);
-        frame->resize(1000, 700);
-        frame->show();
-    }
-    std::string Image(const std::string& name, int width = 120, int height = 80) {
-        const std::string path = folder.filePath(QString::fromStdString(name)).toStdString();
-        EXPECT_TRUE(BmpCodec::Save(SeededBitmap(width, height, 24, 5), path));
-        return path;
-    }
-    bool Enabled(int id) {
-        frame->RefreshCommands();
-        return frame->Actions().Action(id)->isEnabled();
-    }
-    bool Checked(int id) {
-        frame->RefreshCommands();
-        return frame->Actions().Action(id)->isChecked();
-    }
-    bool MenuShown(const QString& title) const {
-        for (QAction* action : frame->menuBar()->actions()) {
-            if (action->text() == title) {
-                return action->isVisible();
-            }
-        }
-        return false;
-    }
-
-    ApplicationState::Scope state;
-    QTemporaryDir folder;
-    FakePlatform platform;
-    CPreferences preferences;
-    std::unique_ptr<CMainFrame> frame;
-};
 
 // The toolbars carry exactly their buttons, in order, separators included; menus and
 // buttons share one action per command, so icon-only buttons are named by its text.
