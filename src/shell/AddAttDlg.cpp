@@ -10,6 +10,8 @@ AddAttDlg::AddAttDlg(const QString& name, const QString& value, bool onlyCurrent
       onlyCurrentSet_(new QCheckBox(tr("Add only to &current set"))) {
     onlyCurrentSet_->setChecked(onlyCurrentSet);
     Form()->addRow(QString(), onlyCurrentSet_);
+    // After the fields, before the buttons that the base put in the chain first.
+    setTabOrder(ValueField(), onlyCurrentSet_);
 }
 
 AddAttDlg::~AddAttDlg() = default;

@@ -9,7 +9,6 @@
 #include "shell/AttListCtrl.h"
 #include "shell/EditAttDlg.h"
 
-#include <QHeaderView>
 #include <QPushButton>
 #include <QResizeEvent>
 
@@ -67,8 +66,8 @@ void AttGenDlg::Rebuild() {
         const SmartPtr<DbAttSetRep> all = subject_->CopyAll();
         for (std::int32_t i = 0; i < all->Count(); ++i) {
             const DbAttRep& attribute = *(*all)[i];
-            entries.push_back(AttListCtrl::Entry{attribute.name, attribute.value,
-                                                 attribute.active != 0});
+            entries.push_back(
+                AttListCtrl::Entry{attribute.name, attribute.value, attribute.active != 0});
         }
     }
     list_->Fill(entries);
@@ -91,10 +90,10 @@ void AttGenDlg::NewAttribute() {
         return;
     }
     ApplicationState& remembered = ApplicationState::Current();
-    AddAttDlg dialog(QString::fromStdString(remembered.attributeName),
-                     QString::fromStdString(remembered.attributeValue),
-                     remembered.attributeOnlyCurrentSet,
-                     [this](const QString& name) { return NameListed(name); }, this);
+    AddAttDlg dialog(
+        QString::fromStdString(remembered.attributeName),
+        QString::fromStdString(remembered.attributeValue), remembered.attributeOnlyCurrentSet,
+        [this](const QString& name) { return NameListed(name); }, this);
     if (dialog.exec() != QDialog::Accepted || document_ == nullptr) {
         return;
     }
@@ -114,8 +113,8 @@ void AttGenDlg::EditAttribute(const QString& name, const QString& value) {
         return;
     }
     const bool active = list_->At(row).active;
-    EditAttDlg dialog(name, value, [this](const QString& taken) { return NameListed(taken); },
-                      this);
+    EditAttDlg dialog(
+        name, value, [this](const QString& taken) { return NameListed(taken); }, this);
     if (dialog.exec() != QDialog::Accepted || document_ == nullptr) {
         return;
     }
@@ -149,11 +148,4 @@ void AttGenDlg::resizeEvent(QResizeEvent* event) {
     const int buttonHeight = newButton_->sizeHint().height();
     newButton_->setGeometry(0, height - buttonHeight, width, buttonHeight);
     list_->setGeometry(0, 0, width, std::max(0, height - buttonHeight - kGap));
-    QHeaderView* header = list_->horizontalHeader();
-    const int client = list_->viewport()->width();
-    if (!columnsSet_ && client > 0) {
-        header->resizeSection(0, std::max(20, list_->width() / 2 - 3));
-        columnsSet_ = true;
-    }
-    header->resizeSection(1, std::max(20, client - header->sectionSize(0) - kGap));
 }

@@ -57,5 +57,4 @@ private:
     QPushButton* newButton_;
     CPlumeDoc* document_ = nullptr;
     DbAttMgrRep* subject_ = nullptr;
-    bool columnsSet_ = false;
 };

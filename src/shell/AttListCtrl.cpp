@@ -5,6 +5,7 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QProxyStyle>
+#include <QResizeEvent>
 #include <QStyleOption>
 #include <QTimer>
 
@@ -13,6 +14,8 @@ namespace {
 // Item data: the attribute's own name and its active flag, apart from the texts shown.
 constexpr int kNameRole = Qt::UserRole;
 constexpr int kActiveRole = Qt::UserRole + 1;
+// No column gets narrower than this, in pixels.
+constexpr int kMinimumColumn = 20;
 
 // Names in order ignoring case; names equal but for case in their exact order, so the
 // order is total.
@@ -43,8 +46,8 @@ public:
         painter->setBrush(option->palette.color(QPalette::Base));
         painter->drawRoundedRect(box, 2, 2);
         if (option->state & State_On) {
-            painter->setPen(QPen(QColor(0, 128, 0), 2.0, Qt::SolidLine, Qt::RoundCap,
-                                 Qt::RoundJoin));
+            painter->setPen(
+                QPen(QColor(0, 128, 0), 2.0, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
             const double w = box.width();
             const double h = box.height();
             const QPointF tick[] = {box.topLeft() + QPointF(0.2 * w, 0.55 * h),
@@ -64,6 +67,7 @@ AttListCtrl::AttListCtrl(QWidget* parent) : QTableWidget(0, 2, parent) {
     setStyle(style);
     setHorizontalHeaderLabels({tr("Name"), tr("Value")});
     verticalHeader()->hide();
+    verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 6);
     horizontalHeader()->setSectionsClickable(false);
     horizontalHeader()->setHighlightSections(false);
     setShowGrid(true);
@@ -124,8 +128,8 @@ AttListCtrl::Entry AttListCtrl::At(int row) const {
 
 int AttListCtrl::RowOf(const QString& name) const {
     for (int row = 0; row < rowCount(); ++row) {
-        if (const QTableWidgetItem* cell = item(row, 0); cell != nullptr &&
-                                                         cell->data(kNameRole).toString() == name) {
+        if (const QTableWidgetItem* cell = item(row, 0);
+            cell != nullptr && cell->data(kNameRole).toString() == name) {
             return row;
         }
     }
@@ -169,14 +173,15 @@ void AttListCtrl::ItemChanged(QTableWidgetItem* changed) {
     }
     const Entry entry = At(changed->row());
     QTimer::singleShot(0, this, [this, entry, active] {
-        emit activeToggled(QString::fromStdString(entry.name),
-                           QString::fromStdString(entry.value), active);
+        emit activeToggled(QString::fromStdString(entry.name), QString::fromStdString(entry.value),
+                           active);
     });
 }
 
 void AttListCtrl::mousePressEvent(QMouseEvent* event) {
     int row = -1;
-    pressOnCheckMark_ = event->button() == Qt::LeftButton && OnCheckMark(event->position().toPoint(), row);
+    pressOnCheckMark_ =
+        event->button() == Qt::LeftButton && OnCheckMark(event->position().toPoint(), row);
     if (pressOnCheckMark_) {
         // At once, on the press; the row is selected as a click would select it.
         setCurrentCell(row, 0);
@@ -213,6 +218,17 @@ void AttListCtrl::mouseDoubleClickEvent(QMouseEvent* event) {
         const Entry entry = At(row);
         emit editRequested(QString::fromStdString(entry.name), QString::fromStdString(entry.value));
     }
+}
+
+void AttListCtrl::resizeEvent(QResizeEvent* event) {
+    QTableWidget::resizeEvent(event);
+    QHeaderView* header = horizontalHeader();
+    if (!nameWidthSet_ && width() > 0) {
+        header->resizeSection(0, std::max(kMinimumColumn, width() / 2 - 3));
+        nameWidthSet_ = true;
+    }
+    header->resizeSection(
+        1, std::max(kMinimumColumn, viewport()->width() - header->sectionSize(0) - 5));
 }
 
 void AttListCtrl::keyPressEvent(QKeyEvent* event) {

@@ -49,6 +49,8 @@ protected:
     void mouseReleaseEvent(QMouseEvent* event) override;
     void mouseDoubleClickEvent(QMouseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
+    // "Name" starts at half the width less 3; "Value" takes what "Name" leaves less 5.
+    void resizeEvent(QResizeEvent* event) override;
 
 private:
     void ItemChanged(QTableWidgetItem* item);
@@ -57,4 +59,5 @@ private:
 
     bool filling_ = false;
     bool pressOnCheckMark_ = false;
+    bool nameWidthSet_ = false;
 };

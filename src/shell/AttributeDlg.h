@@ -14,8 +14,7 @@ class AttributeDlg : public QDialog {
     Q_OBJECT
 
 public:
-    static constexpr const char* kDuplicateMessage =
-        "The attribute name must not be a duplicate.";
+    static constexpr const char* kDuplicateMessage = "The attribute name must not be a duplicate.";
 
     // Whether a name is taken, asked on OK.
     using NameTaken = std::function<bool(const QString& name)>;
@@ -27,8 +26,8 @@ public:
     QString Value() const;
 
 protected:
-    AttributeDlg(const QString& title, const QString& name, const QString& value,
-                 NameTaken taken, QWidget* parent);
+    AttributeDlg(const QString& title, const QString& name, const QString& value, NameTaken taken,
+                 QWidget* parent);
     // The name that OK checks and gives; the fields as typed by default.
     virtual QString FinalName() const;
     // Whether the final name must be checked against the list.

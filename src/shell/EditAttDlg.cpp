@@ -1,7 +1,6 @@
 #include "shell/EditAttDlg.h"
 
-EditAttDlg::EditAttDlg(const QString& name, const QString& value, NameTaken taken,
-                       QWidget* parent)
+EditAttDlg::EditAttDlg(const QString& name, const QString& value, NameTaken taken, QWidget* parent)
     : AttributeDlg(tr("Edit Attribute"), name, value, std::move(taken), parent), original_(name) {}
 
 EditAttDlg::~EditAttDlg() = default;

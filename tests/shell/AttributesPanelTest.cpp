@@ -5,15 +5,18 @@
 #include "database/DbPointRep.h"
 #include "database/PlumeData.h"
 #include "history/PrimTask.h"
+#include "shell/AddAttDlg.h"
 #include "shell/AttGenDlg.h"
 #include "shell/AttListCtrl.h"
 #include "shell/CChildFrame.h"
 #include "shell/CDataView.h"
 #include "shell/DataListModel.h"
+#include "shell/EditAttDlg.h"
 #include "view/CPlumeView.h"
 
 #include <QApplication>
 #include <QDockWidget>
+#include <QHeaderView>
 #include <QMessageBox>
 #include <QMouseEvent>
 #include <QPushButton>
@@ -52,7 +55,8 @@ struct PanelRig : FrameRig {
     PlumeData& Data() { return *document->Database(); }
     void Collect(double x, double y) {
         auto* point = new DbPointRep(DPoint{x, y});
-        ASSERT_TRUE(Data().Perform(std::make_unique<PrimTask>(&Data(), SmartPtr<DbPrimRep>(point))));
+        ASSERT_TRUE(
+            Data().Perform(std::make_unique<PrimTask>(&Data(), SmartPtr<DbPrimRep>(point))));
         document->CommitTask();
     }
     // "New Attribute" clicked; the dialog filled and OK pressed, and, when the name is
@@ -61,7 +65,8 @@ struct PanelRig : FrameRig {
         ModalDriver driver;
         std::string message;
         driver.Then<QDialog>([&](QDialog& dialog) {
-            Fill(dialog, {{"Name:", name}, {"Value:", value},
+            Fill(dialog, {{"Name:", name},
+                          {"Value:", value},
                           {"Add only to current set", onlyCurrentSet ? "1" : "0"}});
             Click(dialog, "OK");
         });
@@ -226,6 +231,14 @@ TEST(AttributesPanel, DefineToggleEditDeleteAndUndo) {
     EXPECT_EQ(rig.Text(), plain);
     EXPECT_EQ(rig.DataRows(), plainRows);
     EXPECT_TRUE(rig.Shown().empty());
+
+    // And redone from the Edit menu's command, all of it comes back.
+    while (rig.Enabled(kRedo)) {
+        rig.frame->RunCommand(kRedo);
+    }
+    EXPECT_EQ(rig.Stored(), (Rows{"sample= y +"}));
+    EXPECT_EQ(rig.Shown(), (Rows{"sample= y +"}));
+    EXPECT_EQ(rig.DataRows().size(), 5u);
 }
 
 // The panel follows the active document, lets go of a closed one, and with no document
@@ -262,6 +275,33 @@ TEST(AttributesPanel, FollowsTheActiveDocument) {
     QApplication::processEvents();
     EXPECT_TRUE(none.Done()) << "no dialog without a document";
     EXPECT_TRUE(rig.Shown().empty());
+}
+
+// The dialogs from the keyboard and a screen reader; the panel's layout: the button across
+// the bottom, the list above it less 5 pixels, "Value" taking what "Name" leaves less 5.
+TEST(AttributesPanel, KeyboardNamesAndLayout) {
+    PanelRig rig;
+    const auto check = [](QDialog& dialog, std::vector<std::string> fields) {
+        dialog.show();
+        QApplication::processEvents();
+        ExpectKeyboardComplete(dialog, fields, {"Cancel", "OK"}, "OK");
+    };
+    AddAttDlg define("n", "v", false, {});
+    check(define, {"Name:", "Value:", "Add only to current set"});
+    EditAttDlg edit("n", "v", {});
+    check(edit, {"Name:", "Value:"});
+
+    EXPECT_EQ(SpokenName(rig.list), "Attributes");
+    EXPECT_EQ(SpokenName(rig.panel->NewButton()), "New Attribute");
+    rig.panel->resize(300, 200);
+    QApplication::processEvents();
+    const QRect button = rig.panel->NewButton()->geometry();
+    EXPECT_EQ(button.left(), 0);
+    EXPECT_EQ(button.width(), 300);
+    EXPECT_EQ(button.bottom(), 199);
+    EXPECT_EQ(rig.list->geometry(), QRect(0, 0, 300, 200 - button.height() - 5));
+    QHeaderView* header = rig.list->horizontalHeader();
+    EXPECT_EQ(header->sectionSize(1), rig.list->viewport()->width() - header->sectionSize(0) - 5);
 }
 
 } // namespace

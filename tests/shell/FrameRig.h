@@ -9,8 +9,8 @@
 #include "core/CPreferences.h"
 #include "image/BmpCodec.h"
 #include "shell/CMainFrame.h"
-#include "shell/DocumentManager.h"
 #include "shell/CommandActions.h"
+#include "shell/DocumentManager.h"
 
 #include <QAction>
 #include <QMenuBar>
@@ -59,4 +59,3 @@ struct FrameRig {
     CPreferences preferences;
     std::unique_ptr<CMainFrame> frame;
 };
-
