@@ -19,6 +19,7 @@
 #include "view/ViewPrinter.h"
 
 #include <QApplication>
+#include <QGuiApplication>
 #include <QWhatsThis>
 
 #include <clocale>
@@ -51,6 +52,8 @@ bool CPlumeApp::InitInstance(const std::vector<std::string>& files) {
     QCoreApplication::setOrganizationName(kCompany);
     QCoreApplication::setApplicationName(kAppName);
     QApplication::setWindowIcon(ShellIcons::Application());
+    // Ties the windows to the installed desktop entry (its icon and name in task bars).
+    QGuiApplication::setDesktopFileName(QStringLiteral("org.corvane.Tracery"));
     preferences_.Load(*profile_);
     recent_ = std::make_unique<QtRecentFiles>(*profile_, [this] {
         if (!settingsPath_.empty()) {
@@ -76,10 +79,17 @@ bool CPlumeApp::InitInstance(const std::vector<std::string>& files) {
     recent_->changed = [this] { RebuildRecentMenu(); };
     RebuildRecentMenu();
 
+    // Every file given opens as a document of its own (a desktop passes all the files a
+    // person chose). One that cannot be opened has said why; the start-up ends only when
+    // none could be.
+    std::size_t opened = 0;
     for (const std::string& file : files) {
-        if (frame_->Documents().OpenFile(file) == nullptr) {
-            return false;
+        if (frame_->Documents().OpenFile(file) != nullptr) {
+            ++opened;
         }
+    }
+    if (!files.empty() && opened == 0) {
+        return false;
     }
 
     bool maximise = false;

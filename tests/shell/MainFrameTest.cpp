@@ -18,6 +18,7 @@
 #include "shell/DataSetsBox.h"
 #include "shell/DocumentDialogs.h"
 #include "shell/DocumentManager.h"
+#include "shell/ShellIcons.h"
 #include "shell/WindowPlacement.h"
 #include "view/CPlumeView.h"
 #include "view/Magnifier.h"
@@ -294,6 +295,16 @@ TEST(CPlumeApp, StartsReadsAndWritesItsSettings) {
     closer.start(5);
     EXPECT_FALSE(failing.InitInstance({junk}));
     EXPECT_TRUE(failing.MainFrame().Documents().Documents().empty());
+
+    // Several files, as a desktop passes them: each its own document; one that cannot be
+    // opened does not keep the others out. The window shows the program's icon.
+    const std::string second = folder.filePath("second.bmp").toStdString();
+    ASSERT_TRUE(BmpCodec::Save(SeededBitmap(20, 10), second));
+    CPlumeApp several(settings);
+    EXPECT_TRUE(several.InitInstance({image, junk, second}));
+    EXPECT_EQ(several.MainFrame().Documents().Documents().size(), 2u);
+    EXPECT_EQ(several.MainFrame().windowIcon().pixmap(32).toImage(),
+              ShellIcons::Application().pixmap(32).toImage());
 }
 
 } // namespace
