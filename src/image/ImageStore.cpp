@@ -5,6 +5,7 @@
 #include "draw/DrawContext.h"
 #include "image/BitmapOps.h"
 #include "image/BmpCodec.h"
+#include "image/ParallelDeflate.h"
 #include "image/TiffCodec.h"
 
 #include <zlib.h>
@@ -119,18 +120,21 @@ bool ImageStore::WriteCopyBlock(Archive& archive, std::int32_t tag) const {
     if (!HasImage()) {
         return false;
     }
-    const uLong size = static_cast<uLong>(bitmap_.TotalSize());
-    uLongf compressedSize = compressBound(size);
-    PackedBitmap::Block compressed = PackedBitmap::AllocateBlock(compressedSize, false);
-    if (!compressed || compress(compressed.get(), &compressedSize, bitmap_.Data(), size) != Z_OK ||
-        compressedSize > std::numeric_limits<std::int32_t>::max()) {
+    const std::size_t size = bitmap_.TotalSize();
+    // One zlib stream, deflated on every core; its pieces go into the archive one after the
+    // other, so the compressed copy is never gathered into one block first.
+    ParallelDeflate::Stream stream;
+    if (!ParallelDeflate::Compress(bitmap_.Data(), size, stream) ||
+        stream.size > std::numeric_limits<std::int32_t>::max()) {
         return false;
     }
     archive.WriteInt32(tag);
     archive.WriteInt32(static_cast<std::int32_t>(kCopyMagic));
     archive.WriteInt32(static_cast<std::int32_t>(size));
-    archive.WriteInt32(static_cast<std::int32_t>(compressedSize));
-    archive.WriteBytes(compressed.get(), compressedSize);
+    archive.WriteInt32(static_cast<std::int32_t>(stream.size));
+    for (const std::vector<std::uint8_t>& piece : stream.pieces) {
+        archive.WriteBytes(piece.data(), piece.size());
+    }
     return true;
 }
 
