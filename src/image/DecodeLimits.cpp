@@ -27,6 +27,5 @@ bool DecodeLimits::IsPlausibleImage(std::uint64_t width, std::uint64_t height,
         return false;
     }
     const std::uint64_t decoded = pixels * bytesPerPixel;
-    return decoded <= PackedBitmap::kMaxBytes &&
-           IsPlausible(decoded, pixels, fileSize, expansion);
+    return decoded <= PackedBitmap::kMaxBytes && IsPlausible(decoded, pixels, fileSize, expansion);
 }

@@ -105,8 +105,7 @@ bool Configure(jpeg_decompress_struct& info, Target& target) {
     case JCS_YCCK:
         info.out_color_space = JCS_CMYK;
         header.bitCount = 24;
-        target.cmykRow =
-            PackedBitmap::AllocateBlock(std::size_t{info.image_width} * 4, false);
+        target.cmykRow = PackedBitmap::AllocateBlock(std::size_t{info.image_width} * 4, false);
         if (!target.cmykRow) {
             return false;
         }

@@ -97,8 +97,7 @@ bool PdfDocument::PageSize(int page, double& width, double& height) const {
     }
     const poppler::rectf box = p->page_rect(poppler::crop_box);
     const poppler::page::orientation_enum turn = p->orientation();
-    const bool sideways =
-        turn == poppler::page::landscape || turn == poppler::page::seascape;
+    const bool sideways = turn == poppler::page::landscape || turn == poppler::page::seascape;
     width = sideways ? box.height() : box.width();
     height = sideways ? box.width() : box.height();
     return width > 0 && height > 0;
@@ -134,8 +133,8 @@ bool PdfDocument::RenderPage(int page, double dpi, PackedBitmap& out) const {
     renderer.set_paper_color(0xFFFFFFFF);
     renderer.set_image_format(poppler::image::format_bgr24);
     const poppler::image image = renderer.render_page(p.get(), dpi, dpi);
-    if (!image.is_valid() || image.format() != poppler::image::format_bgr24 ||
-        image.width() <= 0 || image.height() <= 0 ||
+    if (!image.is_valid() || image.format() != poppler::image::format_bgr24 || image.width() <= 0 ||
+        image.height() <= 0 ||
         static_cast<std::int64_t>(image.width()) * image.height() >
             static_cast<std::int64_t>(width + 1) * (height + 1)) {
         return false;

@@ -55,8 +55,8 @@ bool DecodeAnimation(const std::uint8_t* data, std::size_t size, PackedBitmap& o
     PackedBitmap bitmap;
     std::uint8_t* canvas = nullptr;
     int timestamp = 0;
-    if (!bitmap.Allocate(Header24(static_cast<int>(info.canvas_width),
-                                  static_cast<int>(info.canvas_height))) ||
+    if (!bitmap.Allocate(
+            Header24(static_cast<int>(info.canvas_width), static_cast<int>(info.canvas_height))) ||
         WebPAnimDecoderGetNext(decoder.get(), &canvas, &timestamp) == 0) {
         return false;
     }

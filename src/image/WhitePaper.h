@@ -22,8 +22,7 @@ inline std::uint8_t Reduce16(std::uint32_t value) {
 }
 
 // One colour-table entry: blue, green, red, 0.
-inline void PutEntry(std::uint8_t* entry, std::uint8_t red, std::uint8_t green,
-                     std::uint8_t blue) {
+inline void PutEntry(std::uint8_t* entry, std::uint8_t red, std::uint8_t green, std::uint8_t blue) {
     entry[0] = blue;
     entry[1] = green;
     entry[2] = red;
