@@ -70,10 +70,8 @@ Bytes Payload(bool bigEndian, const std::vector<Entry>& entries,
 
 TEST(ExifInfo, ReadsOrientationAndResolutionAndIgnoresWhatIsDamaged) {
     const std::uint32_t rationalsAt = 8 + 2 + 12 * 4 + 4;
-    const std::vector<Entry> full = {{0x0112, 3, 6},
-                                     {0x011A, 5, rationalsAt},
-                                     {0x011B, 5, rationalsAt + 8},
-                                     {0x0128, 3, 2}};
+    const std::vector<Entry> full = {
+        {0x0112, 3, 6}, {0x011A, 5, rationalsAt}, {0x011B, 5, rationalsAt + 8}, {0x0128, 3, 2}};
     struct Case {
         const char* what;
         Bytes payload;

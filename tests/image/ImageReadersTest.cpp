@@ -46,7 +46,8 @@ std::vector<std::uint32_t> Expected(const std::string& name) {
     }
     const Bytes rgb = DataFile(name + ".rgb");
     for (std::size_t i = 0; i + 2 < rgb.size(); i += 3) {
-        colours.push_back(std::uint32_t{rgb[i]} << 16 | std::uint32_t{rgb[i + 1]} << 8 | rgb[i + 2]);
+        colours.push_back(std::uint32_t{rgb[i]} << 16 | std::uint32_t{rgb[i + 1]} << 8 |
+                          rgb[i + 2]);
     }
     return colours;
 }
@@ -68,7 +69,8 @@ std::vector<std::uint32_t> PngColours(const std::string& name, int& width, int& 
     width = static_cast<int>(image.width);
     height = static_cast<int>(image.height);
     for (std::size_t i = 0; i + 2 < rgb.size(); i += 3) {
-        colours.push_back(std::uint32_t{rgb[i]} << 16 | std::uint32_t{rgb[i + 1]} << 8 | rgb[i + 2]);
+        colours.push_back(std::uint32_t{rgb[i]} << 16 | std::uint32_t{rgb[i + 1]} << 8 |
+                          rgb[i + 2]);
     }
     return colours;
 }
@@ -179,8 +181,8 @@ TEST(ImageReaders, KeepTheResolutionOfTheFile) {
         int x, y;
         std::int32_t xPerMetre, yPerMetre;
     };
-    for (const Case& c : {Case{1, 300, 150, 11811, 5906}, Case{2, 40, 40, 4000, 4000},
-                          Case{0, 1, 1, 0, 0}}) {
+    for (const Case& c :
+         {Case{1, 300, 150, 11811, 5906}, Case{2, 40, 40, 4000, 4000}, Case{0, 1, 1, 0, 0}}) {
         Bytes jpeg = DataFile("colour.jpg");
         ASSERT_EQ(std::string(jpeg.begin() + 6, jpeg.begin() + 10), "JFIF");
         jpeg[13] = c.unit;
@@ -224,9 +226,9 @@ std::size_t ImageDataEnd(const Bytes& bytes) {
 // picture's data is cut, gives exactly the whole file's pixels; none crashes or reads
 // past its end.
 TEST(ImageReaders, TruncatedFilesFailOrGiveTheWholePicture) {
-    for (const char* file : {"rgba16-interlaced.png", "palette4.png", "progressive.jpg",
-                             "cmyk.jpg", "interlaced.gif", "transparent.gif", "lossy.webp",
-                             "lossless-alpha.webp"}) {
+    for (const char* file :
+         {"rgba16-interlaced.png", "palette4.png", "progressive.jpg", "cmyk.jpg", "interlaced.gif",
+          "transparent.gif", "lossy.webp", "lossless-alpha.webp"}) {
         SCOPED_TRACE(file);
         const Bytes whole = DataFile(file);
         const std::vector<std::uint32_t> expected = Expected(file);
@@ -235,13 +237,11 @@ TEST(ImageReaders, TruncatedFilesFailOrGiveTheWholePicture) {
             ImageStore store;
             if (store.LoadBytes(prefix.data(), prefix.size())) {
                 EXPECT_GE(length, dataEnd);
-                EXPECT_EQ(LargestDifference(ToRgb(store.GetPackedBitmap()), expected), 0)
-                    << length;
+                EXPECT_EQ(LargestDifference(ToRgb(store.GetPackedBitmap()), expected), 0) << length;
             }
         });
     }
 }
-
 
 void PutBig32(Bytes& bytes, std::size_t at, std::uint32_t value) {
     for (int i = 0; i < 4; ++i) {
@@ -300,8 +300,8 @@ Bytes GifWithSize(std::uint16_t width, std::uint16_t height) {
 // width - 1 and 14 bits of height - 1, little-endian.
 Bytes WebpWithSize(std::uint32_t width, std::uint32_t height) {
     Bytes webp = DataFile("lossless.webp");
-    const std::uint32_t bits = (width - 1) | (height - 1) << 14 |
-                               (std::uint32_t{webp[24]} >> 4 & 0x0F) << 28;
+    const std::uint32_t bits =
+        (width - 1) | (height - 1) << 14 | (std::uint32_t{webp[24]} >> 4 & 0x0F) << 28;
     for (int i = 0; i < 4; ++i) {
         webp[21 + static_cast<std::size_t>(i)] = static_cast<std::uint8_t>(bits >> (8 * i));
     }
@@ -351,15 +351,15 @@ TEST(ImageReaders, HostileFilesFailQuicklyInLittleMemory) {
             break;
         }
     }
-    const Bytes encrypted = MakePdf(
-        {"<< /Type /Catalog /Pages 2 0 R >>", "<< /Type /Pages /Kids [3 0 R] /Count 1 >>",
-         "<< /Type /Page /Parent 2 0 R /MediaBox [0 0 72 72] >>",
-         "<< /Filter /Standard /V 1 /R 2 /O (01234567890123456789012345678901) "
-         "/U (01234567890123456789012345678901) /P -4 >>"},
-        "/Encrypt 4 0 R /ID [<00112233445566778899AABBCCDDEEFF> "
-        "<00112233445566778899AABBCCDDEEFF>] ");
-    const Bytes noPages = MakePdf({"<< /Type /Catalog /Pages 2 0 R >>",
-                                   "<< /Type /Pages /Kids [] /Count 0 >>"});
+    const Bytes encrypted =
+        MakePdf({"<< /Type /Catalog /Pages 2 0 R >>", "<< /Type /Pages /Kids [3 0 R] /Count 1 >>",
+                 "<< /Type /Page /Parent 2 0 R /MediaBox [0 0 72 72] >>",
+                 "<< /Filter /Standard /V 1 /R 2 /O (01234567890123456789012345678901) "
+                 "/U (01234567890123456789012345678901) /P -4 >>"},
+                "/Encrypt 4 0 R /ID [<00112233445566778899AABBCCDDEEFF> "
+                "<00112233445566778899AABBCCDDEEFF>] ");
+    const Bytes noPages =
+        MakePdf({"<< /Type /Catalog /Pages 2 0 R >>", "<< /Type /Pages /Kids [] /Count 0 >>"});
     const std::string headerOnly = "%PDF-1.4\n%%EOF\n";
     struct Case {
         const char* what;
@@ -386,8 +386,7 @@ TEST(ImageReaders, HostileFilesFailQuicklyInLittleMemory) {
     };
     for (const Case& c : cases) {
         bool loaded = true;
-        const std::size_t largest =
-            LargestAllocationOf([&] { loaded = Loads(c.bytes, c.page); });
+        const std::size_t largest = LargestAllocationOf([&] { loaded = Loads(c.bytes, c.page); });
         EXPECT_FALSE(loaded) << c.what;
         EXPECT_LT(largest, std::size_t{16} << 20) << c.what;
     }
