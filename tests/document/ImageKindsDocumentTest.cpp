@@ -55,10 +55,10 @@ TEST_F(ImageKinds, EachKindSavedAsADocumentReopensWithTheSamePixels) {
         PdfPageChoice page;
     };
     const Case cases[] = {
-        {"grey1.png", "PNG", {}},        {"palette4.png", "PNG", {}},
-        {"rgba16.png", "PNG", {}},       {"orient6.jpg", "JPEG", {}},
-        {"cmyk.jpg", "JPEG", {}},        {"transparent.gif", "GIF", {}},
-        {"lossy.webp", "WebP", {}},      {"lossless-alpha.webp", "WebP", {}},
+        {"grey1.png", "PNG", {}},          {"palette4.png", "PNG", {}},
+        {"rgba16.png", "PNG", {}},         {"orient6.jpg", "JPEG", {}},
+        {"cmyk.jpg", "JPEG", {}},          {"transparent.gif", "GIF", {}},
+        {"lossy.webp", "WebP", {}},        {"lossless-alpha.webp", "WebP", {}},
         {"two-pages.pdf", "PDF", {2, 72}},
     };
     for (const Case& c : cases) {
