@@ -214,7 +214,7 @@ bool PlumeData::Write(Archive& archive) {
     archive.WriteString(exportPath_);
     // Without an image there is nothing to copy; a reference to the (empty) path reads
     // back as no image.
-    if (saveByReference_ != 0 || !image_.HasImage()) {
+    if (SaveByReference() || !image_.HasImage()) {
         archive.WriteInt32(kTagImageReference);
     } else if (!image_.WriteCopyBlock(archive, kTagImageCopy)) {
         return false;
@@ -231,11 +231,25 @@ void PlumeData::MarkSaved() {
     ClearChangeFlags();
 }
 
+// A reference names a file, not a page: a PDF found there cannot say which page at which
+// resolution the document was made from, so it is refused rather than guessed.
+bool PlumeData::LoadReferencedImage(const std::string& path) {
+    if (!image_.LoadFile(path)) {
+        return false;
+    }
+    if (image_.NeedsEmbeddedCopy()) {
+        image_.Release();
+        image_.SetTypeCode(ImageStore::kTypeNone);
+        return false;
+    }
+    return true;
+}
+
 // The image kept by reference: at its path, else under its bare file name beside the
 // document file or in the current folder. Whenever it loads, the document keeps it by
 // reference again, so saving never turns a reference into a copy unasked.
 bool PlumeData::ReadImageReference(const std::string& documentPath) {
-    if (image_.LoadFile(imagePath_)) {
+    if (LoadReferencedImage(imagePath_)) {
         saveByReference_ = 1;
         return true;
     }
@@ -250,7 +264,7 @@ bool PlumeData::ReadImageReference(const std::string& documentPath) {
     }
     candidates.push_back(name);
     for (const std::filesystem::path& candidate : candidates) {
-        if (image_.LoadFile(candidate.string())) {
+        if (LoadReferencedImage(candidate.string())) {
             imagePath_ = candidate.string();
             saveByReference_ = 1;
             return true;

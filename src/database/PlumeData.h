@@ -121,13 +121,16 @@ public:
     bool ImageSet() const { return imageSet_ != 0; }
     bool SortData() const { return sortData_ != 0; }
     void SetSortData(bool sort) { sortData_ = sort ? 1 : 0; }
-    bool SaveByReference() const { return saveByReference_ != 0; }
+    // The stored choice, except that an image which cannot be read again from its path (a
+    // PDF page) is always saved as a copy, whatever the flag says.
+    bool SaveByReference() const { return saveByReference_ != 0 && !image_.NeedsEmbeddedCopy(); }
     void SetSaveByReference(bool byReference) { saveByReference_ = byReference ? 1 : 0; }
 
 private:
     bool Write(Archive& archive);
     bool Read(Archive& archive, const std::string& documentPath);
     bool ReadImageReference(const std::string& documentPath);
+    bool LoadReferencedImage(const std::string& path);
     void ClearChangeFlags();
     // A flip or rotation: the image is modified and the views redraw it.
     void MarkImageChanged();

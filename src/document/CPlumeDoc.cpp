@@ -102,7 +102,7 @@ bool CPlumeDoc::NewDocument() {
     return true;
 }
 
-bool CPlumeDoc::OpenDocument(const std::string& path) {
+bool CPlumeDoc::OpenDocument(const std::string& path, const PdfPageChoice& page) {
     needsNamePrompt_ = true;
     auto previousManager = std::move(mappingManager_);
     CreateDatabase();
@@ -111,7 +111,7 @@ bool CPlumeDoc::OpenDocument(const std::string& path) {
     std::vector<std::uint8_t> bytes;
     const bool readable = ImageStore::ReadWholeFile(path, bytes);
     ImageStore image;
-    if (readable && image.LoadBytes(bytes.data(), bytes.size())) {
+    if (readable && image.LoadBytes(bytes.data(), bytes.size(), page)) {
         database_->SetImagePath(path);
         const int typeCode = image.GetTypeCode();
         database_->ReplaceImage(std::move(image), PlumeData::kHintData);
@@ -254,9 +254,10 @@ bool CPlumeDoc::PromptSaveName(std::string& name, bool replace) {
             lastSaveType = SaveTypes::kBitmap;
         }
     }
-    SaveDialogState state(
-        lastSaveType, SaveTypes::StripExtension(name) + SaveTypes::At(lastSaveType).extension,
-        database_->SortData(), !database_->SaveByReference(), !database_->ImagePath().empty());
+    SaveDialogState state(lastSaveType,
+                          SaveTypes::StripExtension(name) + SaveTypes::At(lastSaveType).extension,
+                          database_->SortData(), !database_->SaveByReference(),
+                          !database_->ImagePath().empty(), database_->Image().NeedsEmbeddedCopy());
     if (services_.savePrompt == nullptr ||
         !services_.savePrompt->Prompt(state, replace ? "Save As" : "Save a Copy")) {
         return false;

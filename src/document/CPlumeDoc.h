@@ -3,6 +3,7 @@
 #include "database/PlumeData.h"
 #include "document/CommandTable.h"
 #include "document/DocumentServices.h"
+#include "image/PdfPageChoice.h"
 
 #include <cstdint>
 #include <memory>
@@ -36,9 +37,10 @@ public:
     CPlumeDoc& operator=(const CPlumeDoc&) = delete;
 
     bool NewDocument();
-    // An image file first (BMP, TIFF), else a document file; the path becomes the
-    // document's and goes on the recent-file list.
-    bool OpenDocument(const std::string& path);
+    // An image file first (any format the image store reads), else a document file; the
+    // path becomes the document's and goes on the recent-file list.
+    // `page` chooses the page and resolution when the file is a PDF.
+    bool OpenDocument(const std::string& path, const PdfPageChoice& page = {});
     bool LoadDocumentFile(const std::string& path);
     // The same for a file already read into memory.
     bool LoadDocumentBytes(const std::string& path, const std::vector<std::uint8_t>& bytes);

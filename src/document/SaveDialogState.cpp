@@ -3,9 +3,9 @@
 #include "document/SaveTypes.h"
 
 SaveDialogState::SaveDialogState(int filter, std::string name, bool sort, bool saveCopy,
-                                 bool haveImagePath)
+                                 bool haveImagePath, bool copyRequired)
     : filter_(filter), name_(std::move(name)), sort_(sort), saveCopy_(saveCopy),
-      haveImagePath_(haveImagePath) {}
+      haveImagePath_(haveImagePath), copyRequired_(copyRequired) {}
 
 void SaveDialogState::SelectFilter(int filter) {
     filter_ = filter;
@@ -21,7 +21,7 @@ bool SaveDialogState::SortEnabled() const {
 }
 
 bool SaveDialogState::SaveCopyEnabled() const {
-    return filter_ == SaveTypes::kDocument && haveImagePath_;
+    return filter_ == SaveTypes::kDocument && haveImagePath_ && !copyRequired_;
 }
 
 std::string SaveDialogState::ChosenName() const {

@@ -5,10 +5,12 @@
 // What the save dialog shows and returns: the selected filter (1 to 4, the save-type
 // table's order), the file name, and the "Sort Data Points" and "Save Bitmap Copy" check
 // boxes with their enabling rules. The platform's dialog shows it and calls SelectFilter
-// when the user picks another filter.
+// when the user picks another filter. An image that can only be kept as a copy (a PDF page)
+// shows "Save Bitmap Copy" checked and disabled.
 class SaveDialogState {
 public:
-    SaveDialogState(int filter, std::string name, bool sort, bool saveCopy, bool haveImagePath);
+    SaveDialogState(int filter, std::string name, bool sort, bool saveCopy, bool haveImagePath,
+                    bool copyRequired = false);
 
     // The name becomes the current one without its extension (what follows its last ".")
     // followed by the filter's extension; the check boxes are enabled again by the rules.
@@ -21,7 +23,7 @@ public:
     int Filter() const { return filter_; }
     const std::string& Name() const { return name_; }
     bool Sort() const { return sort_; }
-    bool SaveCopy() const { return saveCopy_; }
+    bool SaveCopy() const { return saveCopy_ || copyRequired_; }
     // Sorting means something for text only; a copy of the bitmap for a document file with
     // an image file to refer to instead.
     bool SortEnabled() const;
@@ -35,4 +37,5 @@ private:
     bool sort_;
     bool saveCopy_;
     bool haveImagePath_;
+    bool copyRequired_;
 };

@@ -416,3 +416,88 @@ bool BitmapOps::Scale(const PackedBitmap& source, int width, int height, PackedB
     result = std::move(scaled);
     return true;
 }
+
+bool BitmapOps::Orient(PackedBitmap& bitmap, int orientation) {
+    switch (orientation) {
+    case 2:
+        return FlipHorizontal(bitmap);
+    case 3:
+        return FlipVertical(bitmap) && FlipHorizontal(bitmap);
+    case 4:
+        return FlipVertical(bitmap);
+    case 5:
+    case 6:
+    case 7:
+    case 8:
+        break;
+    default:
+        return true;
+    }
+    // 5 is a clockwise turn mirrored, 7 a clockwise turn flipped.
+    PackedBitmap turned;
+    if (!RotateQuarter(bitmap, orientation == 8 ? 270 : 90, turned)) {
+        return false;
+    }
+    if ((orientation == 5 && !FlipHorizontal(turned)) ||
+        (orientation == 7 && !FlipVertical(turned))) {
+        return false;
+    }
+    turned.SetResolution(bitmap.header().yPelsPerMeter, bitmap.header().xPelsPerMeter);
+    bitmap = std::move(turned);
+    return true;
+}
+
+bool BitmapOps::CoverIndices(PackedBitmap& bitmap) {
+    if (bitmap.BitCount() != 8) {
+        return true;
+    }
+    std::uint8_t highest = 0;
+    for (int y = 0; y < bitmap.Height(); ++y) {
+        const std::uint8_t* row = bitmap.StoredRow(y);
+        highest = std::max(highest, *std::max_element(row, row + bitmap.Width()));
+    }
+    if (highest < bitmap.ColourCount()) {
+        return true;
+    }
+    PackedBitmap::Header header = bitmap.header();
+    header.clrUsed = std::uint32_t{highest} + 1;
+    PackedBitmap wider;
+    if (!wider.Allocate(header)) {
+        return false;
+    }
+    std::memcpy(wider.ColourTable(), bitmap.ColourTable(), bitmap.ColourTableSize());
+    std::memcpy(wider.Pixels(), bitmap.Pixels(), bitmap.ImageSize());
+    bitmap = std::move(wider);
+    return true;
+}
+
+bool BitmapOps::PackTwoColours(PackedBitmap& bitmap) {
+    if (bitmap.BitCount() != 8 || bitmap.ColourCount() > 2) {
+        return true;
+    }
+    for (int y = 0; y < bitmap.Height(); ++y) {
+        const std::uint8_t* row = bitmap.StoredRow(y);
+        if (std::any_of(row, row + bitmap.Width(), [](std::uint8_t v) { return v > 1; })) {
+            return true;
+        }
+    }
+    PackedBitmap::Header header = bitmap.header();
+    header.bitCount = 1;
+    header.clrUsed = 2;
+    PackedBitmap packed;
+    if (!packed.Allocate(header)) {
+        return false;
+    }
+    std::memcpy(packed.ColourTable(), bitmap.ColourTable(), bitmap.ColourTableSize());
+    for (int y = 0; y < bitmap.Height(); ++y) {
+        const std::uint8_t* in = bitmap.StoredRow(y);
+        std::uint8_t* out = packed.StoredRow(y);
+        for (int x = 0; x < bitmap.Width(); ++x) {
+            if (in[x] != 0) {
+                out[x / 8] = static_cast<std::uint8_t>(out[x / 8] | 0x80 >> (x % 8));
+            }
+        }
+    }
+    bitmap = std::move(packed);
+    return true;
+}

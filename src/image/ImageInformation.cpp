@@ -18,6 +18,12 @@ const char* ImageFormatName(int typeCode) {
         return "JPEG";
     case ImageStore::kTypeTiff:
         return "TIFF";
+    case ImageStore::kTypePng:
+        return "PNG";
+    case ImageStore::kTypeWebp:
+        return "WebP";
+    case ImageStore::kTypePdf:
+        return "PDF";
     default:
         return "Unknown";
     }

@@ -5,8 +5,13 @@
 #include "draw/DrawContext.h"
 #include "image/BitmapOps.h"
 #include "image/BmpCodec.h"
+#include "image/GifCodec.h"
+#include "image/JpegCodec.h"
 #include "image/ParallelDeflate.h"
+#include "image/PdfDocument.h"
+#include "image/PngCodec.h"
 #include "image/TiffCodec.h"
+#include "image/WebpCodec.h"
 
 #include <zlib.h>
 
@@ -94,22 +99,40 @@ void ImageStore::Release() {
     palette_.clear();
 }
 
-bool ImageStore::LoadFile(const std::string& path) {
+bool ImageStore::LoadFile(const std::string& path, const PdfPageChoice& page) {
     std::vector<std::uint8_t> bytes;
-    return ReadWholeFile(path, bytes) && LoadBytes(bytes.data(), bytes.size());
+    return ReadWholeFile(path, bytes) && LoadBytes(bytes.data(), bytes.size(), page);
 }
 
-bool ImageStore::LoadBytes(const std::uint8_t* data, std::size_t size) {
+bool ImageStore::LoadBytes(const std::uint8_t* data, std::size_t size, const PdfPageChoice& page) {
+    using Decoder = bool (*)(const std::uint8_t*, std::size_t, PackedBitmap&);
+    struct Reader {
+        Decoder decode;
+        int typeCode;
+    };
+    // Each decoder refuses at once what does not carry its signature.
+    static constexpr Reader kReaders[] = {
+        {BmpCodec::Decode, kTypeBmp}, {TiffCodec::Decode, kTypeTiff},
+        {PngCodec::Decode, kTypePng}, {JpegCodec::Decode, kTypeJpeg},
+        {GifCodec::Decode, kTypeGif}, {WebpCodec::Decode, kTypeWebp},
+    };
     PackedBitmap bitmap;
-    if (BmpCodec::Decode(data, size, bitmap)) {
-        SetBitmap(std::move(bitmap), kTypeBmp);
-        return true;
+    for (const Reader& reader : kReaders) {
+        if (reader.decode(data, size, bitmap)) {
+            SetBitmap(std::move(bitmap), reader.typeCode);
+            return true;
+        }
     }
-    if (TiffCodec::Decode(data, size, bitmap)) {
-        SetBitmap(std::move(bitmap), kTypeTiff);
-        return true;
+    if (!PdfDocument::IsPdf(data, size)) {
+        return false;
     }
-    return false;
+    const std::unique_ptr<PdfDocument> pdf =
+        PdfDocument::Open(std::vector<std::uint8_t>(data, data + size));
+    if (!pdf || !pdf->RenderPage(page.page, page.dpi, bitmap)) {
+        return false;
+    }
+    SetBitmap(std::move(bitmap), kTypePdf);
+    return true;
 }
 
 bool ImageStore::SaveBmpFile(const std::string& path) const {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "image/PackedBitmap.h"
+#include "image/PdfPageChoice.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -12,12 +13,12 @@ class Archive;
 class DrawContext;
 
 // The document's raster image, as one packed bitmap, and every operation on its pixels:
-// loading BMP and TIFF files, writing BMP files, the image copy inside the document file,
-// flips, rotations, crop and scaling, the display palette, a small cache of scaled copies
-// for the view, drawing and the figures of the image information.
+// loading image files (BMP, TIFF, PNG, JPEG, GIF, WebP, a page of a PDF), writing BMP files, the
+// image copy inside the document file, flips, rotations, crop and scaling, the display palette, a
+// small cache of scaled copies for the view, drawing and the figures of the image information.
 class ImageStore {
 public:
-    // Where the image came from; 2 to 5 exist for the information text only.
+    // Where the image came from; 3 and 4 exist for the information text only.
     enum TypeCode : int {
         kTypeNone = 0,
         kTypeBmp = 1,
@@ -26,6 +27,9 @@ public:
         kTypeTga = 4,
         kTypeJpeg = 5,
         kTypeTiff = 6,
+        kTypePng = 7,
+        kTypeWebp = 8,
+        kTypePdf = 9,
     };
 
     struct PaletteEntry {
@@ -64,10 +68,15 @@ public:
     void Assign(const ImageStore& other);
     void Release();
 
-    // BMP first, then TIFF; type code 1 or 6. No message on failure.
-    bool LoadFile(const std::string& path);
+    // Recognised by content, not by name: BMP, then TIFF, then PNG, JPEG, GIF, WebP and PDF
+    // by their signatures; the type code says which. A PDF gives the chosen page rendered
+    // at the chosen resolution. No message on failure.
+    bool LoadFile(const std::string& path, const PdfPageChoice& page = {});
     // The same for a file already read into memory.
-    bool LoadBytes(const std::uint8_t* data, std::size_t size);
+    bool LoadBytes(const std::uint8_t* data, std::size_t size, const PdfPageChoice& page = {});
+    // True when the image cannot be read again from its file's path alone (a rendered PDF
+    // page): a document keeps a copy of it, never a reference.
+    bool NeedsEmbeddedCopy() const { return typeCode_ == kTypePdf; }
     // Reads a plain file of at most 4 GB into memory; false for anything else (a device or
     // a pipe could block forever).
     static bool ReadWholeFile(const std::string& path, std::vector<std::uint8_t>& bytes);

@@ -1,5 +1,7 @@
 #include "image/TiffCodec.h"
 
+#include "image/DecodeLimits.h"
+
 #include <tiffio.h>
 
 #include <algorithm>
@@ -12,16 +14,8 @@
 
 namespace {
 
-// An image this small is accepted whatever its file size: 4096 x 4096 pixels of at most
-// four 16-bit samples. A hostile file may thus cost 128 MiB of decoded data, and the
-// colour path's raster and bitmap another 128 MiB.
-constexpr std::uint64_t kAlwaysAcceptedPixels = std::uint64_t{1} << 24;
-constexpr std::uint64_t kAlwaysAcceptedBytes = kAlwaysAcceptedPixels * 8;
-
-// Decoded bytes per file byte that a larger image may claim. Uncompressed data must be in
-// the file. Fax codes spend one bit on a blank row of any width, so their ratio is the
-// width of a wide blank scan; the general codecs (deflate about 1000:1, LZW, JPEG and
-// run-length codes less) get 4096.
+// Decoded bytes per file byte that an image may claim: uncompressed data must be in the
+// file; fax codes and the general codecs as DecodeLimits gives them.
 std::uint64_t MaxExpansion(std::uint16_t compression) {
     switch (compression) {
     case COMPRESSION_NONE:
@@ -30,9 +24,9 @@ std::uint64_t MaxExpansion(std::uint16_t compression) {
     case COMPRESSION_CCITTRLEW:
     case COMPRESSION_CCITTFAX3:
     case COMPRESSION_CCITTFAX4:
-        return std::uint64_t{1} << 15;
+        return DecodeLimits::kFaxExpansion;
     default:
-        return std::uint64_t{1} << 12;
+        return DecodeLimits::kGeneralExpansion;
     }
 }
 
@@ -241,13 +235,7 @@ bool IsPlausible(TIFF* tif, std::uint64_t fileSize, std::uint64_t pixels) {
         }
         decoded = scanline * perPlane * planes;
     }
-    if (decoded == 0) {
-        return false;
-    }
-    if (decoded / MaxExpansion(compression) <= fileSize) {
-        return true;
-    }
-    return pixels <= kAlwaysAcceptedPixels && decoded <= kAlwaysAcceptedBytes;
+    return DecodeLimits::IsPlausible(decoded, pixels, fileSize, MaxExpansion(compression));
 }
 
 PackedBitmap::Header HeaderFor(std::int64_t width, std::int64_t height, int bitCount) {

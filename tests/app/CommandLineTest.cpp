@@ -1,4 +1,5 @@
 #include "ByteWriter.h"
+#include "FileBytes.h"
 
 #include <gtest/gtest.h>
 
@@ -216,6 +217,52 @@ TEST_F(CommandLine, FailuresAreReportedOnStandardErrorWithStatusOne) {
         EXPECT_EQ(run.status, 1) << c.arguments;
         EXPECT_EQ(run.err, c.err) << c.arguments;
     }
+}
+
+TEST_F(CommandLine, PdfPagesAreChosenByPageAndResolution) {
+    fs::copy_file(TestDataPath("images") / "two-pages.pdf", At("paper.pdf"));
+    struct Case {
+        std::string options;
+        int status;
+        std::string size; // "Image Width: ...\nImage Height: ..." or the error text
+    };
+    const Case cases[] = {
+        {"", 0, "Image Width: 300\nImage Height: 225\n"},
+        {"--page 2 --dpi 72", 0, "Image Width: 144\nImage Height: 108\n"},
+        {"--dpi 36 --page 1", 0, "Image Width: 72\nImage Height: 54\n"},
+        {"--dpi 14.4", 0, "Image Width: 29\nImage Height: 22\n"},
+        {"--page 3", 1, "tracery: " + At("paper.pdf").string() + " has 2 pages, not 3\n"},
+        {"--page 0", 2, "usage"},
+        {"--page two", 2, "usage"},
+        {"--page 1 --page 2", 2, "usage"},
+        {"--dpi 0", 2, "usage"},
+        {"--dpi -72", 2, "usage"},
+        {"--dpi nan", 2, "usage"},
+        {"--dpi 72x", 2, "usage"},
+        {"--dpi", 2, "usage"},
+    };
+    for (const Case& c : cases) {
+        const Outcome run = Tracery("--info " + c.options + " " + Quoted("paper.pdf"));
+        EXPECT_EQ(run.status, c.status) << c.options << run.err;
+        if (c.status == 0) {
+            EXPECT_NE(run.out.find("File Format: PDF\n" + c.size), std::string::npos)
+                << c.options << run.out;
+        } else if (c.status == 1) {
+            EXPECT_EQ(run.err, c.size) << c.options;
+        } else {
+            EXPECT_NE(run.err.find("usage: tracery"), std::string::npos) << c.options;
+        }
+    }
+    // Exported as a BMP, page 2 at 72 dpi is the page's 144 x 108 pixels; the options
+    // mean nothing to other files and are accepted for them.
+    ASSERT_EQ(
+        Tracery("--export " + Quoted("page.bmp") + " --page 2 --dpi 72 " + Quoted("paper.pdf"))
+            .status,
+        0);
+    const Outcome page = Tracery("--info --page 5 " + Quoted("page.bmp"));
+    EXPECT_EQ(page.status, 0) << page.err;
+    EXPECT_NE(page.out.find("File Format: BMP\nImage Width: 144\nImage Height: 108\n"),
+              std::string::npos);
 }
 
 } // namespace

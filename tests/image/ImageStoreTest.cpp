@@ -451,7 +451,7 @@ TEST(ImageStore, DrawsThroughTheDeviceAndFormatsItsInformation) {
             "Image Width: 640\r\nImage Height: 480\r\nNumber of Planes: 1\r\nBit Depth: 24\r\n"
             "Number of Colors: 16 million\r\nImage Modified: Yes\r\n");
     ImageStore gray = MakeStore(2, 3, 8);
-    gray.SetTypeCode(9);
+    gray.SetTypeCode(10); // past the last known code
     EXPECT_EQ(FormatImageInformation(gray, "", false),
               "File Path: \r\nFile Name: \r\nFile Format: Unknown\r\nImage Width: 2\r\n"
               "Image Height: 3\r\nNumber of Planes: 1\r\nBit Depth: 8\r\nNumber of Colors: 256\r\n"
