@@ -152,8 +152,8 @@ void BM_PdfPageAt300Dpi(benchmark::State& state) {
 }
 
 void BM_PdftoppmAt300Dpi(benchmark::State& state) {
-    const std::string command = std::string("pdftoppm -r 300 -f 2 -l 2 '") + TRACERY_BENCH_PDF +
-                                "' > /dev/null 2>&1";
+    const std::string command =
+        std::string("pdftoppm -r 300 -f 2 -l 2 '") + TRACERY_BENCH_PDF + "' > /dev/null 2>&1";
     for (auto _ : state) {
         benchmark::DoNotOptimize(std::system(command.c_str()));
     }

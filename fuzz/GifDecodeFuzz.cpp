@@ -2,8 +2,8 @@
 // every byte its header describes, of a depth the reader makes; reading all of it lets
 // the sanitizers see the block. Seeds: fuzz/seeds/GifDecodeFuzz (plain, transparent, interlaced,
 // from tests/data/images).
-#include "image/PackedBitmap.h"
 #include "image/GifCodec.h"
+#include "image/PackedBitmap.h"
 
 #include <cstddef>
 #include <cstdint>

@@ -25,8 +25,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     int width = 0;
     int height = 0;
     PackedBitmap bitmap;
-    if (pdf->PageCount() < 1 || !pdf->PixelSize(1, kDpi, width, height) ||
-        width > 4096 || height > 4096 || !pdf->RenderPage(1, kDpi, bitmap)) {
+    if (pdf->PageCount() < 1 || !pdf->PixelSize(1, kDpi, width, height) || width > 4096 ||
+        height > 4096 || !pdf->RenderPage(1, kDpi, bitmap)) {
         return 0;
     }
     const PackedBitmap::Header& header = bitmap.header();

@@ -1,7 +1,7 @@
 // Reads arbitrary bytes as a WebP file. What decodes must be a bitmap whose block holds
 // every byte its header describes, of a depth the reader makes; reading all of it lets
-// the sanitizers see the block. Seeds: fuzz/seeds/WebpDecodeFuzz (lossy, lossless, lossless with alpha,
-// from tests/data/images).
+// the sanitizers see the block. Seeds: fuzz/seeds/WebpDecodeFuzz (lossy, lossless, lossless with
+// alpha, from tests/data/images).
 #include "image/PackedBitmap.h"
 #include "image/WebpCodec.h"
 
@@ -14,8 +14,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         return 0;
     }
     const PackedBitmap::Header& header = bitmap.header();
-    if (!WebpCodec::IsWebp(data, size) || bitmap.TotalSize() != PackedBitmap::TotalSizeFor(header) ||
-        header.bitCount != 24) {
+    if (!WebpCodec::IsWebp(data, size) ||
+        bitmap.TotalSize() != PackedBitmap::TotalSizeFor(header) || header.bitCount != 24) {
         __builtin_trap();
     }
     unsigned sum = 0;

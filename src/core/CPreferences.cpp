@@ -23,6 +23,7 @@ constexpr Setting kSettings[] = {
     {"PtsColor", &CPreferences::ptsColor, true},
     {"Magnifier", &CPreferences::magnifier, true},
     {"MagnifierZoom", &CPreferences::magnifierZoom, true},
+    {"PdfDpi", &CPreferences::pdfDpi, true},
 };
 } // namespace
 

@@ -34,4 +34,5 @@ public:
     std::int32_t ptsColor = 255;       // "PtsColor"
     std::int32_t magnifier = 1;        // "Magnifier": the magnifier panel is shown
     std::int32_t magnifierZoom = 8;    // "MagnifierZoom": 4 or 8 screen pixels per pixel
+    std::int32_t pdfDpi = 150;         // "PdfDpi": the resolution a PDF page is opened at
 };

@@ -20,15 +20,15 @@ bool DeflatePiece(const std::uint8_t* data, std::size_t size, std::size_t index,
     adler = adler32(adler32(0L, nullptr, 0), data + begin, static_cast<uInt>(length));
     z_stream stream{};
     // The first piece carries the zlib header; the others are bare deflate data.
-    if (deflateInit2(&stream, Z_DEFAULT_COMPRESSION, Z_DEFLATED, first ? MAX_WBITS : -MAX_WBITS,
-                     8, Z_DEFAULT_STRATEGY) != Z_OK) {
+    if (deflateInit2(&stream, Z_DEFAULT_COMPRESSION, Z_DEFLATED, first ? MAX_WBITS : -MAX_WBITS, 8,
+                     Z_DEFAULT_STRATEGY) != Z_OK) {
         return false;
     }
     bool ok = true;
     if (!first) {
         const std::size_t window = std::min(begin, ParallelDeflate::kWindow);
-        ok = deflateSetDictionary(&stream, data + begin - window, static_cast<uInt>(window)) ==
-             Z_OK;
+        ok =
+            deflateSetDictionary(&stream, data + begin - window, static_cast<uInt>(window)) == Z_OK;
     }
     // Room for the worst case, the flush marker and the checksum.
     out.resize(deflateBound(&stream, static_cast<uLong>(length)) + 16);

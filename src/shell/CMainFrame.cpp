@@ -8,6 +8,7 @@
 #include "shell/DataSetsBox.h"
 #include "shell/DocumentDialogs.h"
 #include "shell/DocumentManager.h"
+#include "ui/PdfPageDlg.h"
 #include "view/CPlumeView.h"
 #include "view/Magnifier.h"
 
@@ -57,6 +58,12 @@ CMainFrame::CMainFrame(CPreferences* preferences, DocumentServices services, QWi
         SetStatusPane(pane, QString::fromStdString(text));
     };
     host.titleChanged = [this] { UpdateTitle(); };
+    host.choosePdfPage = [this](const std::string& path, PdfPageChoice& choice) {
+        int dpi = preferences_->pdfDpi;
+        const bool chosen = PdfPageDlg::Choose(this, path, dpi, choice);
+        preferences_->pdfDpi = dpi;
+        return chosen;
+    };
     documents_ = std::make_unique<DocumentManager>(services, std::move(host));
 
     actions_ = new CommandActions(

@@ -32,7 +32,9 @@ constexpr const char* kWindowPos = "WindowPos";
 const std::vector<OpenNamePrompt::Filter>& OpenFilters() {
     static const std::vector<OpenNamePrompt::Filter> filters{
         {"Tracery Files (*.plm)", "*.plm"},
-        {"Bitmap Files (*.bmp;*.dib;*.tif;*.tiff)", "*.bmp;*.dib;*.tif;*.tiff"},
+        {"Image Files (*.bmp;*.dib;*.tif;*.tiff;*.png;*.jpg;*.jpeg;*.gif;*.webp)",
+         "*.bmp;*.dib;*.tif;*.tiff;*.png;*.jpg;*.jpeg;*.gif;*.webp"},
+        {"PDF Files (*.pdf)", "*.pdf"},
         {"All Files (*.*)", "*.*"},
     };
     return filters;

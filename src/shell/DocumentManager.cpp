@@ -121,12 +121,16 @@ CPlumeDoc* DocumentManager::OpenFile(const std::string& path) {
         }
         return existing;
     }
+    PdfPageChoice page;
+    if (host_.choosePdfPage && !host_.choosePdfPage(path, page)) {
+        return nullptr; // cancelled: nothing to say
+    }
     auto open = std::make_unique<Open>();
     open->views = std::make_unique<Views>(host_);
     DocumentServices services = services_;
     services.views = open->views.get();
     open->document = std::make_unique<CPlumeDoc>(services);
-    if (!open->document->OpenDocument(path)) {
+    if (!open->document->OpenDocument(path, page)) {
         return nullptr; // the document showed its message; no window is left behind
     }
     Open* added = Add(std::move(open));

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "document/DocumentServices.h"
+#include "image/PdfPageChoice.h"
 #include "platform/DocumentViews.h"
 
 #include <functional>
@@ -23,6 +24,9 @@ public:
         std::function<void(CChildFrame*)> activateWindow;
         std::function<void(int pane, const std::string& text)> setStatusPane;
         std::function<void()> titleChanged;
+        // Before a file opens: the page and resolution of a PDF (false: the person
+        // cancelled, and nothing opens). Without it a PDF opens at page 1, 150 dpi.
+        std::function<bool(const std::string& path, PdfPageChoice& choice)> choosePdfPage;
     };
 
     // `services` without views: each document gets its own.

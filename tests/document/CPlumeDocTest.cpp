@@ -815,12 +815,12 @@ TEST(CPreferences, LoadsInTableOrderAndSavesAllButThePickTolerance) {
     const char* keys[] = {"ZoomType",         "PickTol",      "SortData",  "SaveReference",
                           "ReuseMappingData", "AllowCaching", "CacheSize", "BoxColor",
                           "CropColor",        "GridColor",    "PtsColor",  "Magnifier",
-                          "MagnifierZoom"};
+                          "MagnifierZoom",    "PdfDpi"};
     const auto values = [](const CPreferences& p) {
         return std::vector<std::int32_t>{
-            p.zoomType,     p.pickTol,   p.sortData,     p.saveReference, p.reuseMappingData,
-            p.allowCaching, p.cacheSize, p.boxColor,     p.cropColor,     p.gridColor,
-            p.ptsColor,     p.magnifier, p.magnifierZoom};
+            p.zoomType,     p.pickTol,   p.sortData,      p.saveReference, p.reuseMappingData,
+            p.allowCaching, p.cacheSize, p.boxColor,      p.cropColor,     p.gridColor,
+            p.ptsColor,     p.magnifier, p.magnifierZoom, p.pdfDpi};
     };
     Strings reads;
     for (const char* key : keys) {
@@ -832,7 +832,7 @@ TEST(CPreferences, LoadsInTableOrderAndSavesAllButThePickTolerance) {
     defaults.Load(empty);
     EXPECT_EQ(empty.reads, reads);
     EXPECT_EQ(values(defaults),
-              (std::vector<std::int32_t>{2, 3, 0, 0, 0, 1, 3, 255, 0, 13158600, 255, 1, 8}));
+              (std::vector<std::int32_t>{2, 3, 0, 0, 0, 1, 3, 255, 0, 13158600, 255, 1, 8, 150}));
 
     FakeSettings stored;
     std::vector<std::int32_t> expected;

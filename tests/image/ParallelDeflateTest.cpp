@@ -42,8 +42,8 @@ TEST(ParallelDeflate, OneStreamAnyReaderCanRead) {
         std::size_t size;
         bool noisy;
     };
-    const Case cases[] = {{0, false},         {1, false},         {54, false},
-                          {piece, false},     {piece + 1, false}, {3 * piece + 777, false},
+    const Case cases[] = {{0, false},         {1, false},           {54, false},
+                          {piece, false},     {piece + 1, false},   {3 * piece + 777, false},
                           {8 * piece, false}, {2 * piece + 5, true}};
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::Message() << c.size << (c.noisy ? " noisy" : " plot"));
@@ -59,8 +59,9 @@ TEST(ParallelDeflate, OneStreamAnyReaderCanRead) {
 
         std::vector<std::uint8_t> back(c.size + 1);
         uLongf length = static_cast<uLongf>(back.size());
-        ASSERT_EQ(uncompress(back.data(), &length, stream.data(), static_cast<uLong>(stream.size())),
-                  Z_OK);
+        ASSERT_EQ(
+            uncompress(back.data(), &length, stream.data(), static_cast<uLong>(stream.size())),
+            Z_OK);
         ASSERT_EQ(length, c.size);
         back.resize(length);
         EXPECT_TRUE(back == data);
@@ -72,7 +73,8 @@ TEST(ParallelDeflate, OneStreamAnyReaderCanRead) {
         // Each cut costs a flush marker and a fresh block header: a few bytes, which only
         // count against streams of a few kilobytes.
         EXPECT_LE(static_cast<double>(stream.size()),
-                  1.01 * static_cast<double>(single) + 32.0 * static_cast<double>(four.pieces.size()));
+                  1.01 * static_cast<double>(single) +
+                      32.0 * static_cast<double>(four.pieces.size()));
     }
 }
 

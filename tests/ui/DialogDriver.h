@@ -53,8 +53,9 @@ inline std::vector<QWidget*> TabStops(QWidget& window) {
     std::vector<QWidget*> stops;
     for (QWidget* widget = window.nextInFocusChain(); widget != &window;
          widget = widget->nextInFocusChain()) {
+        // A widget that hands its focus on (a spin box's text field) is not a stop of its own.
         if ((widget->focusPolicy() & Qt::TabFocus) != 0 && widget->isEnabled() &&
-            widget->isVisibleTo(&window)) {
+            widget->isVisibleTo(&window) && widget->focusProxy() == nullptr) {
             stops.push_back(widget);
         }
     }
