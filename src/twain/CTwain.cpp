@@ -25,9 +25,8 @@ void CopyText(TW_STR32& field, const char* text) {
 
 const char* CTwain::StateName(int state) {
     static const char* const names[] = {
-        "1(PRE_SESSION)", "2(SOURCE_MANAGER_LOADED)", "3(SOURCE_MANAGER_OPEN)",
-        "4(SOURCE_OPEN)", "5(SOURCE_ENABLED)",        "6(TRANSFER_READY)",
-        "7(TRANSFERRING)",
+        "1(PRE_SESSION)",    "2(SOURCE_MANAGER_LOADED)", "3(SOURCE_MANAGER_OPEN)", "4(SOURCE_OPEN)",
+        "5(SOURCE_ENABLED)", "6(TRANSFER_READY)",        "7(TRANSFERRING)",
     };
     return state >= kPreSession && state <= kTransferring ? names[state - 1] : "";
 }
@@ -57,8 +56,8 @@ bool CTwain::IsAvailable() {
 
 // ---- calls and the state table ----
 
-TW_UINT16 CTwain::Call(bool toSource, TW_UINT32 group, TW_UINT16 argumentType,
-                       TW_UINT16 message, TW_MEMREF data) {
+TW_UINT16 CTwain::Call(bool toSource, TW_UINT32 group, TW_UINT16 argumentType, TW_UINT16 message,
+                       TW_MEMREF data) {
     DSMENTRYPROC entry = SourceManagerLibrary::Entry();
     if (entry == nullptr) {
         lastReturnCode_ = TWRC_FAILURE;
@@ -66,17 +65,16 @@ TW_UINT16 CTwain::Call(bool toSource, TW_UINT32 group, TW_UINT16 argumentType,
         return lastReturnCode_;
     }
     ++callDepth_;
-    const TW_UINT16 returnCode =
-        entry(&appIdentity_, toSource ? &sourceIdentity_ : nullptr, group, argumentType, message,
-              data);
+    const TW_UINT16 returnCode = entry(&appIdentity_, toSource ? &sourceIdentity_ : nullptr, group,
+                                       argumentType, message, data);
     --callDepth_;
     lastReturnCode_ = returnCode;
     if (returnCode == TWRC_FAILURE && argumentType != DAT_STATUS && argumentType != DAT_EVENT) {
         TW_STATUS status{};
         ++callDepth_;
-        const TW_UINT16 statusCode = entry(&appIdentity_, state_ >= kSourceOpen ? &sourceIdentity_
-                                                                                 : nullptr,
-                                           DG_CONTROL, DAT_STATUS, MSG_GET, &status);
+        const TW_UINT16 statusCode =
+            entry(&appIdentity_, state_ >= kSourceOpen ? &sourceIdentity_ : nullptr, DG_CONTROL,
+                  DAT_STATUS, MSG_GET, &status);
         --callDepth_;
         lastConditionCode_ = statusCode == TWRC_SUCCESS ? status.ConditionCode : TWCC_BUMMER;
     }
@@ -84,8 +82,8 @@ TW_UINT16 CTwain::Call(bool toSource, TW_UINT32 group, TW_UINT16 argumentType,
     return returnCode;
 }
 
-void CTwain::UpdateState(TW_UINT32 group, TW_UINT16 argumentType, TW_UINT16 message,
-                         TW_MEMREF data, TW_UINT16 returnCode) {
+void CTwain::UpdateState(TW_UINT32 group, TW_UINT16 argumentType, TW_UINT16 message, TW_MEMREF data,
+                         TW_UINT16 returnCode) {
     const bool success = returnCode == TWRC_SUCCESS;
     if (group == DG_CONTROL) {
         switch (argumentType) {
@@ -123,7 +121,7 @@ void CTwain::UpdateState(TW_UINT32 group, TW_UINT16 argumentType, TW_UINT16 mess
         case DAT_PENDINGXFERS:
             if (success && message == MSG_ENDXFER) {
                 SetState(static_cast<TW_PENDINGXFERS*>(data)->Count != 0 ? kTransferReady
-                                                                           : kSourceEnabled);
+                                                                         : kSourceEnabled);
             } else if (success && message == MSG_RESET) {
                 SetState(kSourceEnabled);
             }
@@ -266,8 +264,7 @@ bool CTwain::ResetTransfers() {
         return false;
     }
     pendingTransfers_ = TW_PENDINGXFERS{};
-    return Call(true, DG_CONTROL, DAT_PENDINGXFERS, MSG_RESET, &pendingTransfers_) ==
-           TWRC_SUCCESS;
+    return Call(true, DG_CONTROL, DAT_PENDINGXFERS, MSG_RESET, &pendingTransfers_) == TWRC_SUCCESS;
 }
 
 void CTwain::DropToState(int target, TW_HANDLE window) {

@@ -62,9 +62,9 @@ public:
     // The source manager can be loaded.
     static bool IsAvailable();
 
-    bool LoadManager();                 // 1 -> 2
-    bool OpenManager(TW_HANDLE window); // (1 ->) 2 -> 3
-    bool OpenSource();                  // 3 -> 4, the manager's default source
+    bool LoadManager();                  // 1 -> 2
+    bool OpenManager(TW_HANDLE window);  // (1 ->) 2 -> 3
+    bool OpenSource();                   // 3 -> 4, the manager's default source
     bool EnableSource(TW_HANDLE window); // 4 -> 5
     // The way down; each first steps down to where it applies, and succeeds when the
     // connection ends below what it closes.
@@ -130,8 +130,8 @@ private:
     // after a failure, and moves the state as the call's success says.
     TW_UINT16 Call(bool toSource, TW_UINT32 group, TW_UINT16 argumentType, TW_UINT16 message,
                    TW_MEMREF data);
-    void UpdateState(TW_UINT32 group, TW_UINT16 argumentType, TW_UINT16 message,
-                     TW_MEMREF data, TW_UINT16 returnCode);
+    void UpdateState(TW_UINT32 group, TW_UINT16 argumentType, TW_UINT16 message, TW_MEMREF data,
+                     TW_UINT16 returnCode);
     void SetState(int state);
     bool SetTransferMechanismCapability();
     // After a failed transfer: told, and what the source still holds is dropped.

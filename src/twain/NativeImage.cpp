@@ -13,8 +13,7 @@ PackedBitmap NativeImage::Take(TW_HANDLE handle) {
     }
     PackedBitmap::Block block(static_cast<std::uint8_t*>(handle));
     // The handle carries no size of its own: the block is as long as its header says.
-    const std::uint64_t total =
-        PackedBitmap::TotalSizeFor(PackedBitmap::ReadHeader(block.get()));
+    const std::uint64_t total = PackedBitmap::TotalSizeFor(PackedBitmap::ReadHeader(block.get()));
     if (total != 0) {
         bitmap.Adopt(std::move(block), static_cast<std::size_t>(total));
     }

@@ -3,6 +3,7 @@
 #include "SeededBitmap.h"
 #include "twain/NativeImage.h"
 
+#include <cstdlib>
 #include <cstring>
 
 using namespace twain;
@@ -141,7 +142,9 @@ TW_UINT16 FakeSourceManager::Answer(pTW_IDENTITY dest, TW_UINT32 group, TW_UINT1
             pendingCounts.pop_front();
         }
     } else if (name == "NATIVE" && answer == TWRC_XFERDONE) {
-        *static_cast<TW_HANDLE*>(data) = NativeImage::FromBitmap(SeededBitmap(4, 3, 24, 9));
+        *static_cast<TW_HANDLE*>(data) = brokenImages
+                                             ? std::calloc(1, PackedBitmap::kHeaderSize)
+                                             : NativeImage::FromBitmap(SeededBitmap(4, 3, 24, 9));
     } else if (name == "SETUPMEMXFER") {
         *static_cast<TW_SETUPMEMXFER*>(data) = TW_SETUPMEMXFER{16, 64, 32};
     } else if (name == "IMAGEINFO") {

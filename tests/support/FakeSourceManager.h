@@ -48,13 +48,14 @@ public:
     TW_USERINTERFACE userInterface{};
     std::vector<TW_ONEVALUE> capabilities;
     std::vector<TW_MEMREF> events;
-    TW_UINT32 stripsLeft = 0;
+    // Native transfers hand over a block whose header describes no bitmap.
+    bool brokenImages = false;
 
 private:
     static TW_UINT16 Entry(pTW_IDENTITY origin, pTW_IDENTITY dest, TW_UINT32 group,
                            TW_UINT16 argumentType, TW_UINT16 message, TW_MEMREF data);
-    TW_UINT16 Answer(pTW_IDENTITY dest, TW_UINT32 group, TW_UINT16 argumentType,
-                     TW_UINT16 message, TW_MEMREF data);
+    TW_UINT16 Answer(pTW_IDENTITY dest, TW_UINT32 group, TW_UINT16 argumentType, TW_UINT16 message,
+                     TW_MEMREF data);
 
     static FakeSourceManager* current_;
     FakeSourceManager* previous_;

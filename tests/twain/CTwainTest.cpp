@@ -122,16 +122,20 @@ TEST(CTwain, EveryStepMovesTheStateAsItsCallSucceeds) {
         {"load", [](Rig& r) { return r.twain.LoadManager(); }, {}, 2},
         {"open manager", [](Rig& r) { return r.twain.OpenManager(r.window); }, {"OPENDSM"}, 3},
         {"open source", [](Rig& r) { return r.twain.OpenSource(); }, {"OPENDS"}, 4},
-        {"enable", [](Rig& r) { return r.twain.EnableSource(r.window); },
-         {">CAPABILITY", ">ENABLEDS"}, 5},
-        {"transfer ready", [](Rig& r) {
+        {"enable",
+         [](Rig& r) { return r.twain.EnableSource(r.window); },
+         {">CAPABILITY", ">ENABLEDS"},
+         5},
+        {"transfer ready",
+         [](Rig& r) {
              r.manager.answers["PROCESSEVENT"] = {TWRC_DSEVENT};
              r.manager.eventMessages = {MSG_XFERREADY};
              r.manager.during["NATIVE"] = [&r] { EXPECT_EQ(r.twain.State(), 6); };
              r.manager.during["ENDXFER"] = [&r] { EXPECT_EQ(r.twain.State(), 7); };
              return r.twain.FilterMessage(&r.message);
          },
-         {">PROCESSEVENT", ">NATIVE", ">ENDXFER"}, 5},
+         {">PROCESSEVENT", ">NATIVE", ">ENDXFER"},
+         5},
         {"disable", [](Rig& r) { return r.twain.DisableSource(); }, {">DISABLEDS"}, 4},
         {"close source", [](Rig& r) { return r.twain.CloseSource(); }, {"CLOSEDS"}, 3},
         {"close manager", [](Rig& r) { return r.twain.CloseManager(); }, {"CLOSEDSM"}, 2},
@@ -183,23 +187,39 @@ TEST(CTwain, AcquireFailuresReportAndGoBack) {
         Calls calls;
     } cases[] = {
         {"no manager", 1, [](Rig& r) { r.manager.loadable = false; }, 0, {}},
-        {"open manager", 1, [](Rig& r) { r.manager.answers["OPENDSM"] = {TWRC_FAILURE}; }, 0,
+        {"open manager",
+         1,
+         [](Rig& r) { r.manager.answers["OPENDSM"] = {TWRC_FAILURE}; },
+         0,
          {"OPENDSM"}},
-        {"open source", 1, [](Rig& r) { r.manager.answers["OPENDS"] = {TWRC_FAILURE}; }, 1,
+        {"open source",
+         1,
+         [](Rig& r) { r.manager.answers["OPENDS"] = {TWRC_FAILURE}; },
+         1,
          {"OPENDSM", "OPENDS", "CLOSEDSM"}},
-        {"negotiation", 1, [](Rig& r) { r.twain.negotiate = false; }, 1,
+        {"negotiation",
+         1,
+         [](Rig& r) { r.twain.negotiate = false; },
+         1,
          {"OPENDSM", "OPENDS", "CLOSEDS", "CLOSEDSM"}},
-        {"enable", 1, [](Rig& r) { r.manager.answers["ENABLEDS"] = {TWRC_FAILURE}; }, 2,
+        {"enable",
+         1,
+         [](Rig& r) { r.manager.answers["ENABLEDS"] = {TWRC_FAILURE}; },
+         2,
          {"OPENDSM", "OPENDS", ">CAPABILITY", ">ENABLEDS", "CLOSEDS", "CLOSEDSM"}},
-        {"enable from an open manager", 3,
-         [](Rig& r) { r.manager.answers["ENABLEDS"] = {TWRC_FAILURE}; }, 2,
+        {"enable from an open manager",
+         3,
+         [](Rig& r) { r.manager.answers["ENABLEDS"] = {TWRC_FAILURE}; },
+         2,
          {"OPENDS", ">CAPABILITY", ">ENABLEDS", "CLOSEDS"}},
-        {"no container memory", 1,
+        {"no container memory",
+         1,
          [](Rig& r) {
              r.twain.containerFailures = 1;
              r.messages.retries = 0;
          },
-         2, {"OPENDSM", "OPENDS", "CLOSEDS", "CLOSEDSM"}},
+         2,
+         {"OPENDSM", "OPENDS", "CLOSEDS", "CLOSEDSM"}},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
@@ -250,13 +270,29 @@ TEST(CTwain, SelectSourceShowsTheDialogAndReturnsToTheStateItFound) {
         std::vector<int> errors;
         Calls calls;
     } cases[] = {
-        {"chosen", false, TWRC_SUCCESS, true, {}, {"OPENDSM", "GETDEFAULT", "USERSELECT",
-                                                   "CLOSEDSM"}},
-        {"cancelled", false, TWRC_CANCEL, false, {}, {"OPENDSM", "GETDEFAULT", "USERSELECT",
-                                                      "CLOSEDSM"}},
-        {"failed", false, TWRC_FAILURE, false, {TWCC_NODS},
+        {"chosen",
+         false,
+         TWRC_SUCCESS,
+         true,
+         {},
          {"OPENDSM", "GETDEFAULT", "USERSELECT", "CLOSEDSM"}},
-        {"chosen with the manager open", true, TWRC_SUCCESS, true, {},
+        {"cancelled",
+         false,
+         TWRC_CANCEL,
+         false,
+         {},
+         {"OPENDSM", "GETDEFAULT", "USERSELECT", "CLOSEDSM"}},
+        {"failed",
+         false,
+         TWRC_FAILURE,
+         false,
+         {TWCC_NODS},
+         {"OPENDSM", "GETDEFAULT", "USERSELECT", "CLOSEDSM"}},
+        {"chosen with the manager open",
+         true,
+         TWRC_SUCCESS,
+         true,
+         {},
          {"GETDEFAULT", "USERSELECT"}},
     };
     for (const auto& c : cases) {
@@ -314,13 +350,25 @@ TEST(CTwain, TheTransferLoopTakesEveryPendingImage) {
         std::vector<int> errors;
     } cases[] = {
         {"one", {TWRC_XFERDONE}, {0}, 1, {">NATIVE", ">ENDXFER"}, {}},
-        {"three", {TWRC_XFERDONE, TWRC_XFERDONE, TWRC_XFERDONE}, {2, kUnknownTransferCount, 0},
-         3, {">NATIVE", ">ENDXFER", ">NATIVE", ">ENDXFER", ">NATIVE", ">ENDXFER"}, {}},
+        {"three",
+         {TWRC_XFERDONE, TWRC_XFERDONE, TWRC_XFERDONE},
+         {2, kUnknownTransferCount, 0},
+         3,
+         {">NATIVE", ">ENDXFER", ">NATIVE", ">ENDXFER", ">NATIVE", ">ENDXFER"},
+         {}},
         {"cancelled", {TWRC_CANCEL}, {0}, 0, {">NATIVE", ">ENDXFER"}, {}},
-        {"cancelled with more pending", {TWRC_CANCEL}, {3}, 0,
-         {">NATIVE", ">ENDXFER", ">RESET"}, {}},
-        {"second of three jams", {TWRC_XFERDONE, TWRC_FAILURE}, {2}, 1,
-         {">NATIVE", ">ENDXFER", ">NATIVE", ">RESET"}, {TWCC_PAPERJAM}},
+        {"cancelled with more pending",
+         {TWRC_CANCEL},
+         {3},
+         0,
+         {">NATIVE", ">ENDXFER", ">RESET"},
+         {}},
+        {"second of three jams",
+         {TWRC_XFERDONE, TWRC_FAILURE},
+         {2},
+         1,
+         {">NATIVE", ">ENDXFER", ">NATIVE", ">RESET"},
+         {TWCC_PAPERJAM}},
         {"success is no image", {TWRC_SUCCESS}, {0}, 0, {">NATIVE", ">ENDXFER"}, {}},
     };
     for (const auto& c : cases) {
@@ -445,9 +493,8 @@ TEST(CTwain, MemoryAndFileTransfers) {
         rig.Enabled();
         rig.manager.answers["FILE"] = {TWRC_XFERDONE};
         EXPECT_TRUE(rig.Ready());
-        EXPECT_EQ(rig.manager.Calls(),
-                  (Calls{">PROCESSEVENT", ">SETUPFILEXFER", ">SETUPFILEXFER SET", ">FILE",
-                         ">ENDXFER"}));
+        EXPECT_EQ(rig.manager.Calls(), (Calls{">PROCESSEVENT", ">SETUPFILEXFER",
+                                              ">SETUPFILEXFER SET", ">FILE", ">ENDXFER"}));
         EXPECT_EQ(rig.twain.files, std::vector<std::string>{"TWAIN.TMP"});
         EXPECT_EQ(rig.twain.State(), 5);
     }
