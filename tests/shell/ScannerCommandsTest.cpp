@@ -65,9 +65,8 @@ TEST(ScannerCommands, EnabledExactlyWhenTheSourceManagerLoads) {
         const char* name;
         bool installed;
         bool loadable;
-    } cases[] = {{"none installed", false, false},
-                 {"not loadable", true, false},
-                 {"loadable", true, true}};
+    } cases[] = {
+        {"none installed", false, false}, {"not loadable", true, false}, {"loadable", true, true}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         FakeSourceManager manager;
@@ -97,12 +96,20 @@ TEST(ScannerCommands, SelectSourceLeavesTheManagerOpenAndRemembersASelection) {
         std::vector<std::string> messages;
     } cases[] = {
         {"chosen", [](FakeSourceManager&) {}, true, 3, {}},
-        {"cancelled", [](FakeSourceManager& m) { m.answers["USERSELECT"] = {TWRC_CANCEL}; },
-         false, 3, {}},
+        {"cancelled",
+         [](FakeSourceManager& m) { m.answers["USERSELECT"] = {TWRC_CANCEL}; },
+         false,
+         3,
+         {}},
         {"manager fails to open",
-         [](FakeSourceManager& m) { m.answers["OPENDSM"] = {TWRC_FAILURE}; }, false, 1,
+         [](FakeSourceManager& m) { m.answers["OPENDSM"] = {TWRC_FAILURE}; },
+         false,
+         1,
          {"A TWAIN error occurred."}},
-        {"no manager", [](FakeSourceManager& m) { m.loadable = false; }, false, 1,
+        {"no manager",
+         [](FakeSourceManager& m) { m.loadable = false; },
+         false,
+         1,
          {"A TWAIN error occurred."}},
     };
     for (const auto& c : cases) {
@@ -132,8 +139,7 @@ TEST(ScannerCommands, AcquireChoosesASourceFirstAndStopsQuietlyWhenThatIsCancell
     // With a choice made, the next Acquire asks no more and enables the source.
     s.manager.ClearCalls();
     s.rig.frame->RunCommand(kScannerAcquire);
-    EXPECT_EQ(s.Steps(), (Calls{"GETDEFAULT", "USERSELECT", "OPENDS", ">CAPABILITY",
-                                        ">ENABLEDS"}));
+    EXPECT_EQ(s.Steps(), (Calls{"GETDEFAULT", "USERSELECT", "OPENDS", ">CAPABILITY", ">ENABLEDS"}));
     EXPECT_EQ(s.State(), 5);
     s.manager.ClearCalls();
     s.rig.frame->RunCommand(kScannerAcquire);
@@ -150,7 +156,8 @@ TEST(ScannerCommands, AcquireFailuresShowOneMessageAndGoBack) {
         ScannerRig s;
         s.manager.answers[step] = {TWRC_FAILURE};
         s.rig.frame->RunCommand(kScannerAcquire);
-        EXPECT_EQ(s.rig.platform.messages.shown, std::vector<std::string>{"A TWAIN error occurred."});
+        EXPECT_EQ(s.rig.platform.messages.shown,
+                  std::vector<std::string>{"A TWAIN error occurred."});
         EXPECT_EQ(s.State(), 3);
         EXPECT_EQ(s.Documents(), 0u);
         // The next attempt works from there.
@@ -171,8 +178,7 @@ TEST(ScannerCommands, EachImageBecomesADocumentAndTheSourceClosesAfterTheBatch) 
     } cases[] = {
         {"one image", {0}, {}, 1, 3},
         {"three images", {2, 1, 0}, {}, 3, 3},
-        {"a feeder of unknown length", {kUnknownTransferCount, kUnknownTransferCount, 0}, {}, 3,
-         3},
+        {"a feeder of unknown length", {kUnknownTransferCount, kUnknownTransferCount, 0}, {}, 3, 3},
         {"cancelled", {0}, {TWRC_CANCEL}, 0, 5},
     };
     for (const auto& c : cases) {
@@ -235,7 +241,8 @@ TEST(ScannerCommands, TheSourcesCloseRequestAndFailedTransfers) {
         s.manager.condition = TWCC_PAPERJAM;
         s.manager.answers["NATIVE"] = {TWRC_FAILURE};
         s.Announce(MSG_XFERREADY);
-        EXPECT_EQ(s.rig.platform.messages.shown, std::vector<std::string>{"A TWAIN error occurred."});
+        EXPECT_EQ(s.rig.platform.messages.shown,
+                  std::vector<std::string>{"A TWAIN error occurred."});
         EXPECT_EQ(s.Documents(), 0u);
         EXPECT_EQ(s.State(), 5); // the source stays up for another try
     }
