@@ -620,8 +620,15 @@ bool CPlumeDoc::PasteFromClipboard() {
     if (!bytes || !pasted.SetFromPacked(bytes->data(), bytes->size())) {
         return false;
     }
+    return PasteImage(pasted);
+}
+
+bool CPlumeDoc::PasteImage(const ImageStore& image) {
+    if (!database_ || !image.HasImage()) {
+        return false;
+    }
     return PerformAndCommit(std::make_unique<ImagePasteTask>(
-        database_.get(), pasted, Preferences(services_).reuseMappingData != 0));
+        database_.get(), image, Preferences(services_).reuseMappingData != 0));
 }
 
 void CPlumeDoc::ApplyOptions(const CPreferences& preferences) {

@@ -99,6 +99,8 @@ public:
     bool DefineMappingFullSized();
     bool CopyToClipboard();
     bool PasteFromClipboard();
+    // The paste of an image from elsewhere (a scanner): the same task as Edit > Paste.
+    bool PasteImage(const ImageStore& image);
     // The options dialog's OK: the document's database takes the sort and bitmap-copy
     // choices.
     void ApplyOptions(const CPreferences& preferences);

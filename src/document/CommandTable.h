@@ -44,6 +44,7 @@ enum class CommandCondition {
     AttributesBarVisible,
     MagnifierVisible,
     DocumentViewActive,
+    ScannerAvailable, // a scanner source manager can be loaded
 };
 
 // True for the conditions a document can answer by itself.

@@ -194,6 +194,12 @@ void PackedBitmap::Clear() {
     header_ = Header{};
 }
 
+PackedBitmap::Block PackedBitmap::TakeBlock() {
+    Block block = std::move(data_);
+    Clear();
+    return block;
+}
+
 std::size_t PackedBitmap::ColourTableSize() const {
     return static_cast<std::size_t>(ColourTableSize(header_.bitCount, header_.clrUsed));
 }

@@ -73,6 +73,8 @@ public:
     // Sets every pixel byte (padding included) to zero.
     void ZeroPixels();
     void Clear();
+    // Hands the block over (a malloc block of TotalSize() bytes) and leaves the bitmap empty.
+    Block TakeBlock();
     bool Empty() const { return size_ == 0; }
 
     const Header& header() const { return header_; }

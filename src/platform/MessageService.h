@@ -13,4 +13,6 @@ public:
     virtual void ShowMessage(const std::string& text) = 0;
     // "Save changes to %1?" with Yes, No and Cancel.
     virtual Answer AskSaveChanges(const std::string& documentTitle) = 0;
+    // A warning box with Retry and Cancel; true for Retry.
+    virtual bool AskRetry(const std::string& text) = 0;
 };

@@ -33,3 +33,12 @@ MessageService::Answer QtMessageService::AskSaveChanges(const std::string& docum
         return Answer::Cancel;
     }
 }
+
+bool QtMessageService::AskRetry(const std::string& text) {
+    QMessageBox box(QMessageBox::Warning, QString::fromUtf8(kTitle), QString::fromStdString(text),
+                    QMessageBox::Retry | QMessageBox::Cancel, parent_);
+    box.setTextFormat(Qt::PlainText);
+    box.setDefaultButton(QMessageBox::Retry);
+    box.setEscapeButton(QMessageBox::Cancel);
+    return box.exec() == QMessageBox::Retry;
+}

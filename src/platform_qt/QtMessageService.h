@@ -17,6 +17,8 @@ public:
     // A warning box with Yes (the default), No and Cancel; Escape or closing the box is
     // Cancel.
     Answer AskSaveChanges(const std::string& documentTitle) override;
+    // A warning box with Retry (the default) and Cancel; Escape is Cancel.
+    bool AskRetry(const std::string& text) override;
 
 private:
     QPointer<QWidget> parent_;

@@ -8,6 +8,7 @@
 #include "shell/DataSetsBox.h"
 #include "shell/DocumentDialogs.h"
 #include "shell/DocumentManager.h"
+#include "shell/FrameTwain.h"
 #include "ui/PdfPageDlg.h"
 #include "view/CPlumeView.h"
 #include "view/Magnifier.h"
@@ -66,6 +67,15 @@ CMainFrame::CMainFrame(CPreferences* preferences, DocumentServices services, QWi
     };
     documents_ = std::make_unique<DocumentManager>(services, std::move(host));
 
+    FrameTwain::Host scanner;
+    scanner.newDocument = [this] { return documents_->NewDocument(); };
+    scanner.postClose = [this] {
+        QMetaObject::invokeMethod(
+            this, [this] { RunCommand(kScannerClose); }, Qt::QueuedConnection);
+    };
+    scanner.messages = services.messages;
+    twain_ = std::make_unique<FrameTwain>(this, std::move(scanner));
+
     actions_ = new CommandActions(
         this, [this](int id) { return QueryCommand(id); }, [this](int id) { RunCommand(id); });
     BuildMenus();
@@ -81,6 +91,8 @@ CMainFrame::CMainFrame(CPreferences* preferences, DocumentServices services, QWi
 }
 
 CMainFrame::~CMainFrame() {
+    // The scanner connection goes first, down to state 1.
+    twain_.reset();
     // The windows go before the documents they show (the documents are a member, and
     // would otherwise be destroyed before the window area, a child widget).
     setsBox_->SetDocument(nullptr);
@@ -408,6 +420,12 @@ void CMainFrame::RunMainWindowCommand(int id) {
         ShowMagnifier(!magnifierDock_->isVisible());
     } else if (id == kFileClose && area_->activeSubWindow() != nullptr) {
         area_->activeSubWindow()->close();
+    } else if (id == kScannerSelectSource) {
+        twain_->SelectScannerSource();
+    } else if (id == kScannerAcquire) {
+        twain_->AcquireFromScanner();
+    } else if (id == kScannerClose) {
+        twain_->CloseScannerSource();
     }
 }
 
@@ -440,6 +458,10 @@ CPlumeDoc::CommandState CMainFrame::QueryCommand(int id) const {
             state.checked = magnifierDock_->isVisible();
         } else if (row->enabled == CommandCondition::DocumentViewActive) {
             state.enabled = ActiveView() != nullptr;
+        } else if (row->enabled == CommandCondition::ScannerAvailable) {
+            state.enabled = CTwain::IsAvailable();
+        } else {
+            state.enabled = row->enabled == CommandCondition::Always;
         }
         return state;
     }

@@ -18,6 +18,7 @@ class CPlumeView;
 class CPreferences;
 class DataSetsBox;
 class DocumentManager;
+class FrameTwain;
 class Magnifier;
 class QDockWidget;
 class QLabel;
@@ -39,6 +40,7 @@ public:
     ~CMainFrame() override;
 
     DocumentManager& Documents() { return *documents_; }
+    FrameTwain& Scanner() { return *twain_; }
     CommandActions& Actions() { return *actions_; }
     CChildFrame* ActiveFrame() const;
     CPlumeView* ActiveView() const;
@@ -95,6 +97,7 @@ private:
     CPreferences* preferences_;
     QMdiArea* area_;
     std::unique_ptr<DocumentManager> documents_;
+    std::unique_ptr<FrameTwain> twain_;
     CommandActions* actions_ = nullptr;
     DataSetsBox* setsBox_ = nullptr;
     AttGenDlg* attributes_ = nullptr;

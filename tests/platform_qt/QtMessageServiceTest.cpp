@@ -104,4 +104,45 @@ TEST(QtMessageService, AskSaveChangesAnswersByButtonKeyOrClosing) {
     }
 }
 
+TEST(QtMessageService, AskRetryIsAWarningWithRetryAsTheDefault) {
+    enum class Act { Retry, Cancel, Escape, Return };
+    const struct {
+        Act act;
+        bool retry;
+    } cases[] = {
+        {Act::Retry, true},
+        {Act::Cancel, false},
+        {Act::Escape, false},
+        {Act::Return, true},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(static_cast<int>(c.act));
+        QtMessageService service(nullptr);
+        SeenBox seen;
+        ModalDriver driver;
+        driver.Then<QMessageBox>([&](QMessageBox& box) {
+            seen = See(box);
+            switch (c.act) {
+            case Act::Retry:
+                box.button(QMessageBox::Retry)->click();
+                break;
+            case Act::Cancel:
+                box.button(QMessageBox::Cancel)->click();
+                break;
+            case Act::Escape:
+                SendKey(box, Qt::Key_Escape);
+                break;
+            case Act::Return:
+                SendKey(box, Qt::Key_Return);
+                break;
+            }
+        });
+        EXPECT_EQ(service.AskRetry("Internal error while preparing for TWAIN acquire."), c.retry);
+        EXPECT_TRUE(driver.Done());
+        EXPECT_EQ(seen.text, "Internal error while preparing for TWAIN acquire.");
+        EXPECT_EQ(seen.icon, QMessageBox::Warning);
+        EXPECT_EQ(seen.buttons, QMessageBox::Retry | QMessageBox::Cancel);
+    }
+}
+
 } // namespace

@@ -7,6 +7,15 @@ MessageService::Answer FakeMessages::AskSaveChanges(const std::string& documentT
     return answer;
 }
 
+bool FakeMessages::AskRetry(const std::string& text) {
+    retryAsked.push_back(text);
+    if (retries <= 0) {
+        return false;
+    }
+    --retries;
+    return true;
+}
+
 bool FakeSavePrompt::Prompt(SaveDialogState& state, const std::string& title) {
     shown.push_back({title, state.Filter(), state.Name(), state.Sort(), state.SortEnabled(),
                      state.SaveCopy(), state.SaveCopyEnabled()});

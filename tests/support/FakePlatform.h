@@ -18,15 +18,19 @@
 #include <utility>
 #include <vector>
 
-// Records every message; answers the save-changes prompt with `answer`.
+// Records every message; answers the save-changes prompt with `answer`, and a retry prompt
+// with Retry while `retries` is above 0 (counting it down), then Cancel.
 class FakeMessages : public MessageService {
 public:
     void ShowMessage(const std::string& text) override { shown.push_back(text); }
     Answer AskSaveChanges(const std::string& documentTitle) override;
+    bool AskRetry(const std::string& text) override;
 
     std::vector<std::string> shown;
     std::vector<std::string> asked;
+    std::vector<std::string> retryAsked;
     Answer answer = Answer::Yes;
+    int retries = 0;
 };
 
 // Records what each prompt showed, then plays the script: Cancel, or OK after the
