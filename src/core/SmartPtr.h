@@ -53,6 +53,12 @@ public:
         holder_ = holder;
     }
 
+    // A pointer that shares an existing holder (its count goes up by one), made without a
+    // default object first.
+    static SmartPtr Share(Holder* holder) {
+        ++holder->count;
+        return SmartPtr(holder, SharedTag{});
+    }
     // Counting on a bare holder, for the object table that keeps holders across a load.
     static void AddReference(Holder* holder) { ++holder->count; }
     static void ReleaseReference(Holder* holder) {
@@ -63,6 +69,8 @@ public:
     }
 
 private:
+    struct SharedTag {};
+    SmartPtr(Holder* holder, SharedTag) : holder_(holder) {}
     void Release() { ReleaseReference(holder_); }
 
     Holder* holder_;

@@ -66,11 +66,13 @@ bool DbPrimSetRep::Serialize(Archive& archive) {
             return false;
         }
         Reserve(std::max(count, 1));
-        SetCount(count);
         for (std::int32_t i = 0; i < count; ++i) {
-            if (!shared_record::Read(archive, (*this)[i])) {
+            std::optional<SmartPtr<DbPrimRep>> primitive =
+                shared_record::ReadNew<DbPrimRep>(archive);
+            if (!primitive) {
                 return false;
             }
+            Append(*primitive);
         }
         return true;
     }

@@ -176,6 +176,37 @@ TEST(SharedRecord, VersionsTagsAndTypeNamesOnReading) {
             EXPECT_EQ(stamped->stamp, 2.5) << c.name;
         }
         EXPECT_EQ(target->value, c.value) << c.name;
+
+        // ReadNew gives the same record without a default object made first.
+        SmartPtr<Note> firstAgain;
+        std::optional<SmartPtr<Note>> made;
+        {
+            ArchiveTableSession session;
+            Archive in(file.bytes().data(), file.size());
+            ASSERT_TRUE(shared_record::Read(in, firstAgain)) << c.name;
+            made = shared_record::ReadNew<Note>(in);
+            ASSERT_TRUE(made.has_value()) << c.name;
+            EXPECT_EQ(in.Remaining(), 0u) << c.name;
+        }
+        EXPECT_EQ(made->SharesHolderWith(firstAgain), c.sharesFirst) << c.name;
+        EXPECT_EQ(dynamic_cast<const StampedNote*>(made->get()) != nullptr, c.stamped) << c.name;
+        EXPECT_EQ((*made)->value, c.value) << c.name;
+    }
+
+    // What Read refuses, ReadNew refuses: a position of another type, a type no factory
+    // makes as the record's.
+    for (const ByteWriter& bad : {ByteWriter().I32(101).I32(1).Str("class Note").I32(2),
+                                  ByteWriter().I32(101).I32(2).Str("class Other").I32(0)}) {
+        ByteWriter file;
+        file.I32(101).I32(2).Str("class Note").I32(11).I32(101).I32(2).Str("class Other").I32(0);
+        ArchiveTableSession session;
+        Archive in(file.bytes().data(), file.size());
+        SmartPtr<Note> note;
+        SmartPtr<Other> other;
+        ASSERT_TRUE(shared_record::Read(in, note));
+        ASSERT_TRUE(shared_record::Read(in, other));
+        Archive wrong(bad.bytes().data(), bad.size());
+        EXPECT_FALSE(shared_record::ReadNew<Note>(wrong).has_value());
     }
 }
 
