@@ -34,9 +34,8 @@ struct Work {
     int points;
     int sets;
 };
-constexpr Work kWork[] = {{"a", 4000, 2500, 10000, 4},
-                          {"b", 1000, 1000, 100000, 4},
-                          {"c", 10000, 10000, 1000, 1}};
+constexpr Work kWork[] = {
+    {"a", 4000, 2500, 10000, 4}, {"b", 1000, 1000, 100000, 4}, {"c", 10000, 10000, 1000, 1}};
 
 PackedBitmap Scan(int width, int height) {
     PackedBitmap::Header header;
@@ -76,8 +75,8 @@ const std::filesystem::path& Document(const Work& work) {
     ImageStore store;
     store.SetBitmap(Scan(work.width, work.height), ImageStore::kTypeBmp);
     database.ReplaceImage(std::move(store), 0);
-    database.Mapping().region.SetPixelRect(DPoint{0, 0}, DPoint{double(work.width),
-                                                                double(work.height)});
+    database.Mapping().region.SetPixelRect(DPoint{0, 0},
+                                           DPoint{double(work.width), double(work.height)});
     database.Mapping().SetLimits(DPoint{0, 1}, DPoint{100, 1000});
     for (int i = 0; i < work.points; ++i) {
         auto* point = new DbPointRep(DPoint{double(i % work.width), double(i % work.height)});
@@ -99,8 +98,8 @@ void BM_LoadAndSave(benchmark::State& state) {
     const Work& work = kWork[state.range(0)];
     const std::filesystem::path& input = Document(work);
     const std::string command = std::string("'" TRACERY_EXECUTABLE "' --export '") +
-                                (kFolder / (std::string(work.name) + "-out.plm")).string() +
-                                "' '" + input.string() + "'";
+                                (kFolder / (std::string(work.name) + "-out.plm")).string() + "' '" +
+                                input.string() + "'";
     for (auto _ : state) {
         if (std::system(command.c_str()) != 0) {
             state.SkipWithError("export failed");
@@ -115,4 +114,8 @@ void BM_LoadAndSave(benchmark::State& state) {
 
 } // namespace
 
-BENCHMARK(BM_LoadAndSave)->DenseRange(0, 2)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(3);
+BENCHMARK(BM_LoadAndSave)
+    ->DenseRange(0, 2)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime()
+    ->Iterations(3);
