@@ -23,15 +23,15 @@ bool SaneLibrary::Load() {
     if (handle_ == nullptr) {
         return false;
     }
-    const bool complete =
-        Find(handle_, "sane_init", init) && Find(handle_, "sane_exit", exit) &&
-        Find(handle_, "sane_get_devices", get_devices) && Find(handle_, "sane_open", open) &&
-        Find(handle_, "sane_close", close) &&
-        Find(handle_, "sane_get_option_descriptor", get_option_descriptor) &&
-        Find(handle_, "sane_control_option", control_option) &&
-        Find(handle_, "sane_get_parameters", get_parameters) &&
-        Find(handle_, "sane_start", start) && Find(handle_, "sane_read", read) &&
-        Find(handle_, "sane_cancel", cancel) && Find(handle_, "sane_strstatus", strstatus);
+    const bool complete = Find(handle_, "sane_init", init) && Find(handle_, "sane_exit", exit) &&
+                          Find(handle_, "sane_get_devices", get_devices) &&
+                          Find(handle_, "sane_open", open) && Find(handle_, "sane_close", close) &&
+                          Find(handle_, "sane_get_option_descriptor", get_option_descriptor) &&
+                          Find(handle_, "sane_control_option", control_option) &&
+                          Find(handle_, "sane_get_parameters", get_parameters) &&
+                          Find(handle_, "sane_start", start) && Find(handle_, "sane_read", read) &&
+                          Find(handle_, "sane_cancel", cancel) &&
+                          Find(handle_, "sane_strstatus", strstatus);
     if (!complete) {
         Unload();
     }

@@ -31,11 +31,11 @@ std::int64_t WholeLines(const SANE_Parameters& parameters, std::size_t bytes) {
 
 bool ScanPage::BeginFrame(const SANE_Parameters& p) {
     const bool grey = p.format == SANE_FRAME_GRAY;
-    const bool single = p.format == SANE_FRAME_RED || p.format == SANE_FRAME_GREEN ||
-                        p.format == SANE_FRAME_BLUE;
+    const bool single =
+        p.format == SANE_FRAME_RED || p.format == SANE_FRAME_GREEN || p.format == SANE_FRAME_BLUE;
     const bool depthShown = (grey && p.depth == 1) || p.depth == 8 || p.depth == 16;
-    if ((!grey && !single && p.format != SANE_FRAME_RGB) || !depthShown ||
-        p.pixels_per_line <= 0 || p.bytes_per_line <= 0 || p.lines < -1) {
+    if ((!grey && !single && p.format != SANE_FRAME_RGB) || !depthShown || p.pixels_per_line <= 0 ||
+        p.bytes_per_line <= 0 || p.lines < -1) {
         return false;
     }
     const std::uint64_t needed =
@@ -161,10 +161,9 @@ PackedBitmap ScanPage::Build(double dpi) const {
         } else {
             for (int x = 0; x < width; ++x) {
                 for (int channel = 0; channel < 3; ++channel) {
-                    out[3 * x + 2 - channel] =
-                        Sample(channelFrame[channel] + static_cast<std::size_t>(y) *
-                                                           channelLine[channel],
-                               x, first.depth);
+                    out[3 * x + 2 - channel] = Sample(
+                        channelFrame[channel] + static_cast<std::size_t>(y) * channelLine[channel],
+                        x, first.depth);
                 }
             }
         }

@@ -38,15 +38,16 @@ bool StartsAsPdf(const std::string& path) {
     std::ifstream file(path, std::ios::binary);
     char head[1024] = {};
     file.read(head, sizeof head);
-    return PdfDocument::IsPdf(reinterpret_cast<const std::uint8_t*>(head),
-                              static_cast<std::size_t>(std::max<std::streamsize>(0, file.gcount())));
+    return PdfDocument::IsPdf(
+        reinterpret_cast<const std::uint8_t*>(head),
+        static_cast<std::size_t>(std::max<std::streamsize>(0, file.gcount())));
 }
 
 } // namespace
 
 PdfPageDlg::PdfPageDlg(const PdfDocument& pdf, double dpi, QWidget* parent)
-    : QDialog(parent), pdf_(pdf), pages_(new QListWidget), dpi_(new QSpinBox),
-      size_(new QLabel), previews_(new QTimer(this)) {
+    : QDialog(parent), pdf_(pdf), pages_(new QListWidget), dpi_(new QSpinBox), size_(new QLabel),
+      previews_(new QTimer(this)) {
     setWindowTitle(tr("Open PDF Page"));
     pages_->setViewMode(QListView::IconMode);
     pages_->setIconSize(QSize(kThumbnailSide, kThumbnailSide));
@@ -130,8 +131,7 @@ void PdfPageDlg::ShowSize() {
     }
 }
 
-bool PdfPageDlg::Choose(QWidget* parent, const std::string& path, int& dpi,
-                        PdfPageChoice& choice) {
+bool PdfPageDlg::Choose(QWidget* parent, const std::string& path, int& dpi, PdfPageChoice& choice) {
     choice = PdfPageChoice{};
     choice.dpi = std::clamp(dpi, kMinimumDpi, kMaximumDpi);
     if (!StartsAsPdf(path)) {
