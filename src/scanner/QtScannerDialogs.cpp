@@ -32,8 +32,10 @@ std::optional<std::size_t> QtScannerDialogs::ChooseDevice(TW_HANDLE parent,
     dialog.setObjectName("SelectSource");
     dialog.setWindowTitle(QObject::tr("Select Source"));
     auto* layout = new QVBoxLayout(&dialog);
-    layout->addWidget(new QLabel(QObject::tr("&Sources:")));
+    auto* label = new QLabel(QObject::tr("&Sources:"));
+    layout->addWidget(label);
     auto* list = new QTreeWidget;
+    label->setBuddy(list);
     list->setRootIsDecorated(false);
     list->setHeaderLabels({QObject::tr("Name"), QObject::tr("Vendor"), QObject::tr("Model")});
     for (const Device& device : devices) {
