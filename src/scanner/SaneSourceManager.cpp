@@ -480,6 +480,7 @@ void SaneSourceManager::EndBatch() {
     }
     batchOver_ = true;
     started_ = false;
+    progress_.reset();
 }
 
 bool SaneSourceManager::RunWithProgress(int page,
@@ -496,9 +497,11 @@ bool SaneSourceManager::RunWithProgress(int page,
         done = true;
         finished.notify_all();
     });
-    const std::unique_ptr<ScannerDialogs::Progress> progress = dialogs_.ShowProgress(parent_);
+    if (progress_ == nullptr) {
+        progress_ = dialogs_.ShowProgress(parent_);
+    }
     for (;;) {
-        if (progress != nullptr && !cancel && !progress->Step(page, received_, expected_)) {
+        if (progress_ != nullptr && !cancel && !progress_->Step(page, received_, expected_)) {
             cancel = true;
         }
         std::unique_lock lock(mutex);

@@ -7,6 +7,7 @@
 #include <sane/sane.h>
 
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -104,6 +105,8 @@ private:
     bool started_ = false;
     SANE_Status startStatus_ = SANE_STATUS_GOOD;
     bool batchOver_ = true;
+    // One progress window for the whole batch, from its first page to its end.
+    std::unique_ptr<ScannerDialogs::Progress> progress_;
     std::atomic<std::uint64_t> received_{0};
     std::atomic<std::uint64_t> expected_{0};
 };

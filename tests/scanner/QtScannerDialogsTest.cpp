@@ -14,6 +14,7 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <memory>
 
 namespace {
 
@@ -136,6 +137,12 @@ TEST(QtScannerDialogs, TheProgressNamesThePageAndCancels) {
     EXPECT_EQ(window->value(), 500);
     window->cancel();
     EXPECT_FALSE(progress->Step(3, 60, 100));
+
+    // A window closed with its parent stops the scan, and is not deleted twice.
+    auto owner = std::make_unique<QWidget>();
+    auto orphan = dialogs.ShowProgress(owner.get());
+    owner.reset();
+    EXPECT_FALSE(orphan->Step(1, 0, 0));
 }
 
 } // namespace

@@ -220,6 +220,8 @@ TEST(SaneScan, TheFeederGivesADocumentPerPage) {
     // The progress counted the pages, and the page after the last was looked for.
     EXPECT_EQ(s.dialogs.pages.front(), 1);
     EXPECT_EQ(s.dialogs.pages.back(), 11);
+    // One progress window for the whole batch.
+    EXPECT_EQ(s.dialogs.progressWindows, 1);
 }
 
 // A failing read is told once and makes no document; the source's condition code says

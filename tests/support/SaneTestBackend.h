@@ -121,6 +121,7 @@ public:
         return scan;
     }
     std::unique_ptr<Progress> ShowProgress(TW_HANDLE) override {
+        ++progressWindows;
         return std::make_unique<ScriptedProgress>(*this);
     }
 
@@ -141,4 +142,5 @@ public:
     std::vector<TW_HANDLE> parents;
     std::vector<int> pages;
     int steps = 0;
+    int progressWindows = 0;
 };
