@@ -11,6 +11,8 @@
 #include "platform_qt/QtOpenNamePrompt.h"
 #include "platform_qt/QtRecentFiles.h"
 #include "platform_qt/QtSaveNamePrompt.h"
+#include "scanner/QtScannerDialogs.h"
+#include "scanner/SaneManagerLoader.h"
 #include "shell/AboutDlg.h"
 #include "shell/CMainFrame.h"
 #include "shell/DocumentManager.h"
@@ -44,6 +46,9 @@ const std::vector<OpenNamePrompt::Filter>& OpenFilters() {
 
 CPlumeApp::CPlumeApp(std::string settingsPath) : settingsPath_(std::move(settingsPath)) {
     profile_ = std::make_unique<IniSettingsProfile>(settingsPath_);
+    scannerDialogs_ = std::make_unique<QtScannerDialogs>();
+    scannerLoader_ = std::make_unique<SaneManagerLoader>(*scannerDialogs_, profile_.get());
+    scannerScope_ = std::make_unique<SourceManagerLibrary::Scope>(scannerLoader_.get());
 }
 
 CPlumeApp::~CPlumeApp() {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/CPreferences.h"
+#include "twain/SourceManagerLibrary.h"
 
 #include <memory>
 #include <string>
@@ -14,6 +15,8 @@ class QtMessageService;
 class QtOpenNamePrompt;
 class QtRecentFiles;
 class QtSaveNamePrompt;
+class QtScannerDialogs;
+class SaneManagerLoader;
 
 // The window program: reads the preferences and the recent files from the settings file
 // the command line uses too, makes the main window, opens the files of the command line,
@@ -48,6 +51,10 @@ private:
 
     std::string settingsPath_;
     std::unique_ptr<IniSettingsProfile> profile_;
+    // The scanners: SANE's devices behind the source manager the main window talks to.
+    std::unique_ptr<QtScannerDialogs> scannerDialogs_;
+    std::unique_ptr<SaneManagerLoader> scannerLoader_;
+    std::unique_ptr<SourceManagerLibrary::Scope> scannerScope_;
     CPreferences preferences_;
     std::unique_ptr<QtMessageService> messages_;
     std::unique_ptr<QtSaveNamePrompt> savePrompt_;
