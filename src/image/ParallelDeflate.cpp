@@ -30,18 +30,22 @@ bool DeflatePiece(const std::uint8_t* data, std::size_t size, std::size_t index,
         ok =
             deflateSetDictionary(&stream, data + begin - window, static_cast<uInt>(window)) == Z_OK;
     }
-    // Room for the worst case, the flush marker and the checksum.
-    out.resize(deflateBound(&stream, static_cast<uLong>(length)) + 16);
+    // Room for the worst case, the flush marker and the checksum, in a buffer the thread
+    // keeps; the piece itself holds only what deflate made (a plot's megabyte shrinks to a
+    // few kilobytes, and 300 pieces at their worst-case size would double a save's memory).
+    thread_local std::vector<std::uint8_t> scratch;
+    scratch.resize(deflateBound(&stream, static_cast<uLong>(length)) + 16);
     stream.next_in = const_cast<Bytef*>(data + begin);
     stream.avail_in = static_cast<uInt>(length);
-    stream.next_out = out.data();
-    stream.avail_out = static_cast<uInt>(out.size());
+    stream.next_out = scratch.data();
+    stream.avail_out = static_cast<uInt>(scratch.size());
     if (ok) {
         const int flush = last ? Z_FINISH : Z_FULL_FLUSH;
         const int result = deflate(&stream, flush);
         ok = last ? result == Z_STREAM_END : result == Z_OK && stream.avail_in == 0;
     }
-    out.resize(stream.total_out);
+    out.reserve(stream.total_out + 4); // the checksum may follow on the last piece
+    out.assign(scratch.data(), scratch.data() + stream.total_out);
     deflateEnd(&stream); // an unfinished piece's end reports that; it is meant to be
     return ok;
 }
