@@ -18,6 +18,8 @@ set(CPACK_DEBIAN_PACKAGE_SECTION graphics)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_DEPENDS "hicolor-icon-theme")
+# Scanning loads SANE at run time, so the dependency tools cannot see it.
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "libsane1")
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
 # The long description under the summary's synopsis; CPack indents it as the control file
 # wants it.
