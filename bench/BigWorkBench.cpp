@@ -4,8 +4,10 @@
 //   B  a 1000 x 1000 scan with 100,000 points in 4 sets
 //   C  a 10000 x 10000 scan with 1,000 points
 // The scans are 24-bit pictures of a plotted graph (white paper, grid, curves, lettering).
-// The counter peak_rss_MiB is the largest resident size of any `tracery` run so far (the
-// cases run from the smallest to the largest, so each reads its own).
+// The counter peak_rss_MiB is the largest resident size of the case's runs.
+//
+// With TRACERY_BASELINE naming another build's executable, each case also runs that one
+// right after this build's, so that the two are compared in the same run.
 #include "core/Archive.h"
 #include "database/DbPointRep.h"
 #include "database/PlumeData.h"
@@ -14,13 +16,20 @@
 
 #include <benchmark/benchmark.h>
 
+#include <spawn.h>
 #include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <string>
+#include <vector>
+
+extern char** environ;
 
 namespace {
 
@@ -59,6 +68,8 @@ PackedBitmap Scan(int width, int height) {
     return made;
 }
 
+bool WriteDocument(const Work& work, const std::filesystem::path& path);
+
 const std::filesystem::path& Document(const Work& work) {
     static std::filesystem::path paths[std::size(kWork)];
     std::filesystem::path& path = paths[&work - kWork];
@@ -67,6 +78,21 @@ const std::filesystem::path& Document(const Work& work) {
     }
     std::filesystem::create_directories(kFolder);
     path = kFolder / (std::string(work.name) + ".plm");
+    // Made in a child process: a child started later reports at least the resident size
+    // its parent ever reached, so this process must never hold a big scan itself.
+    const pid_t maker = fork();
+    if (maker != 0) {
+        int status = 0;
+        if (maker < 0 || waitpid(maker, &status, 0) != maker || !WIFEXITED(status) ||
+            WEXITSTATUS(status) != 0) {
+            path.clear();
+        }
+        return path;
+    }
+    std::_Exit(WriteDocument(work, path) ? 0 : 1);
+}
+
+bool WriteDocument(const Work& work, const std::filesystem::path& path) {
     PlumeData database;
     database.CreateDefaultSet();
     for (int s = 1; s < work.sets; ++s) {
@@ -83,39 +109,82 @@ const std::filesystem::path& Document(const Work& work) {
         point->Remap(database.Mapping());
         database.AddPrimitive(SmartPtr<DbPrimRep>(point), i % work.sets);
     }
-    Archive archive;
-    archive.WriteInt32(static_cast<std::int32_t>(CPlumeDoc::kMagic));
-    database.Serialize(archive);
     std::FILE* file = std::fopen(path.string().c_str(), "wb");
-    archive.ForEachChunk([&](const std::uint8_t* data, std::size_t size) {
+    if (file == nullptr) {
+        return false;
+    }
+    Archive archive([&](const std::uint8_t* data, std::size_t size) {
         return std::fwrite(data, 1, size, file) == size;
     });
-    std::fclose(file);
-    return path;
+    archive.WriteInt32(static_cast<std::int32_t>(CPlumeDoc::kMagic));
+    const bool written = database.Serialize(archive);
+    archive.Flush();
+    return std::fclose(file) == 0 && written;
 }
 
+// Runs the program to its end; the largest resident size it reached, in KiB, or -1.
+long RunOnce(const std::vector<std::string>& arguments) {
+    std::vector<char*> argv;
+    for (const std::string& argument : arguments) {
+        argv.push_back(const_cast<char*>(argument.c_str()));
+    }
+    argv.push_back(nullptr);
+    pid_t child = 0;
+    if (posix_spawn(&child, argv[0], nullptr, nullptr, argv.data(), environ) != 0) {
+        return -1;
+    }
+    int status = 0;
+    rusage usage{};
+    if (wait4(child, &status, 0, &usage) != child || !WIFEXITED(status) ||
+        WEXITSTATUS(status) != 0) {
+        return -1;
+    }
+    return usage.ru_maxrss;
+}
+
+// state.range(0): the case; state.range(1): 0 this build, 1 the baseline.
 void BM_LoadAndSave(benchmark::State& state) {
     const Work& work = kWork[state.range(0)];
+    const char* baseline = std::getenv("TRACERY_BASELINE");
+    const bool ofBaseline = state.range(1) == 1;
+    if (ofBaseline && (baseline == nullptr || *baseline == '\0')) {
+        state.SkipWithError("TRACERY_BASELINE is not set");
+        return;
+    }
     const std::filesystem::path& input = Document(work);
-    const std::string command = std::string("'" TRACERY_EXECUTABLE "' --export '") +
-                                (kFolder / (std::string(work.name) + "-out.plm")).string() + "' '" +
-                                input.string() + "'";
+    if (input.empty()) {
+        state.SkipWithError("the document could not be made");
+        return;
+    }
+    const std::vector<std::string> command = {
+        ofBaseline ? baseline : TRACERY_EXECUTABLE, "--export",
+        (kFolder / (std::string(work.name) + "-out.plm")).string(), input.string()};
+    long peak = 0;
     for (auto _ : state) {
-        if (std::system(command.c_str()) != 0) {
+        const long used = RunOnce(command);
+        if (used < 0) {
             state.SkipWithError("export failed");
             break;
         }
+        peak = std::max(peak, used);
     }
-    rusage usage{};
-    getrusage(RUSAGE_CHILDREN, &usage);
-    state.counters["peak_rss_MiB"] = static_cast<double>(usage.ru_maxrss) / 1024.0;
-    state.SetLabel(work.name);
+    state.counters["peak_rss_MiB"] = static_cast<double>(peak) / 1024.0;
+    state.SetLabel(std::string(work.name) + (ofBaseline ? " baseline" : ""));
+}
+
+void Cases(benchmark::internal::Benchmark* benchmark) {
+    for (int work = 0; work < static_cast<int>(std::size(kWork)); ++work) {
+        benchmark->Args({work, 0});
+        if (std::getenv("TRACERY_BASELINE") != nullptr) {
+            benchmark->Args({work, 1});
+        }
+    }
 }
 
 } // namespace
 
 BENCHMARK(BM_LoadAndSave)
-    ->DenseRange(0, 2)
+    ->Apply(Cases)
     ->Unit(benchmark::kMillisecond)
     ->UseRealTime()
     ->Iterations(3);

@@ -8,61 +8,92 @@ static_assert(std::endian::native == std::endian::little,
 
 Archive::Archive() : storing_(true) {}
 
+Archive::Archive(Sink sink) : storing_(true), sink_(std::move(sink)) {}
+
 Archive::Archive(const std::uint8_t* data, std::size_t size)
     : storing_(false), data_(data), size_(data != nullptr ? size : 0) {}
 
-void Archive::AddChunk(std::size_t atLeast) {
+void Archive::AddChunk(std::size_t capacity) {
+    if (!chunks_.empty()) {
+        chunks_.back().used = Used(chunks_.size() - 1);
+    }
     Chunk chunk;
-    chunk.capacity = atLeast > kChunkSize ? atLeast : kChunkSize;
-    chunk.bytes.reset(new std::uint8_t[chunk.capacity]);
+    chunk.bytes.reset(new std::uint8_t[capacity]);
+    cursor_ = chunk.bytes.get();
+    limit_ = cursor_ + capacity;
     chunks_.push_back(std::move(chunk));
 }
 
-void Archive::WriteBytes(const void* data, std::size_t size) {
-    if (chunks_.empty() || size > chunks_.back().capacity - chunks_.back().used) {
-        // A large block gets a chunk of its own size instead of being split.
-        AddChunk(size);
-    }
-    Chunk& chunk = chunks_.back();
-    if (size > 0) {
-        std::memcpy(chunk.bytes.get() + chunk.used, data, size);
-        chunk.used += size;
-    }
+std::size_t Archive::Used(std::size_t chunk) const {
+    return chunk + 1 == chunks_.size()
+               ? static_cast<std::size_t>(cursor_ - chunks_[chunk].bytes.get())
+               : chunks_[chunk].used;
 }
 
-void Archive::WriteInt32(std::int32_t value) {
-    WriteBytes(&value, sizeof value);
+void Archive::Pass(const std::uint8_t* data, std::size_t size) {
+    // After one refusal the file is lost: nothing more goes to the sink.
+    if (sinkFailed_ || !sink_(data, size)) {
+        sinkFailed_ = true;
+        throw ArchiveWriteFailed();
+    }
+    passed_ += size;
 }
-void Archive::WriteUInt16(std::uint16_t value) {
-    WriteBytes(&value, sizeof value);
+
+void Archive::WriteBytesInNewChunk(const void* data, std::size_t size) {
+    const auto* bytes = static_cast<const std::uint8_t*>(data);
+    if (!sink_) {
+        // A large block gets a chunk of its own size instead of being split.
+        AddChunk(size > kChunkSize ? size : kChunkSize);
+        std::memcpy(cursor_, bytes, size);
+        cursor_ += size;
+        return;
+    }
+    if (chunks_.empty()) {
+        AddChunk(kChunkSize);
+    } else {
+        Flush();
+    }
+    if (size > kChunkSize) {
+        Pass(bytes, size); // straight from the caller's block, never copied
+        return;
+    }
+    std::memcpy(cursor_, bytes, size);
+    cursor_ += size;
 }
-void Archive::WriteByte(std::uint8_t value) {
-    WriteBytes(&value, sizeof value);
-}
-void Archive::WriteDouble(double value) {
-    WriteBytes(&value, sizeof value);
+
+void Archive::Flush() {
+    if (!sink_ || chunks_.empty()) {
+        return;
+    }
+    std::uint8_t* const start = chunks_.back().bytes.get();
+    if (cursor_ > start) {
+        Pass(start, static_cast<std::size_t>(cursor_ - start));
+        cursor_ = start;
+    }
 }
 
 std::size_t Archive::StoredSize() const {
-    std::size_t size = 0;
-    for (const Chunk& chunk : chunks_) {
-        size += chunk.used;
+    std::size_t size = passed_;
+    for (std::size_t i = 0; i < chunks_.size(); ++i) {
+        size += Used(i);
     }
     return size;
 }
 
 std::vector<std::uint8_t> Archive::Buffer() const {
     std::vector<std::uint8_t> bytes;
-    bytes.reserve(StoredSize());
-    for (const Chunk& chunk : chunks_) {
-        bytes.insert(bytes.end(), chunk.bytes.get(), chunk.bytes.get() + chunk.used);
-    }
+    bytes.reserve(StoredSize() - passed_);
+    ForEachChunk([&](const std::uint8_t* data, std::size_t size) {
+        bytes.insert(bytes.end(), data, data + size);
+        return true;
+    });
     return bytes;
 }
 
 std::vector<std::uint8_t> Archive::TakeBuffer() {
     std::vector<std::uint8_t> bytes = Buffer();
     chunks_.clear();
+    cursor_ = limit_ = nullptr;
     return bytes;
 }
 

@@ -2,6 +2,8 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
+#include <functional>
 #include <memory>
 #include <stdexcept>
 #include <string>
@@ -14,10 +16,17 @@ public:
     ArchiveEndOfFile() : std::runtime_error("Unexpected end of file") {}
 };
 
-// The byte encoding of the document file. Storing appends to in-memory chunks (the file is
-// written from them in one go; chunks never move, so a large document is neither copied
-// on growth nor faulted into fresh memory twice); loading reads from a byte range that the
-// caller keeps alive.
+// Thrown when a storing archive's sink refuses bytes (a full disk, a failed write).
+class ArchiveWriteFailed : public std::runtime_error {
+public:
+    ArchiveWriteFailed() : std::runtime_error("The file could not be written") {}
+};
+
+// The byte encoding of the document file. Storing appends to in-memory chunks of 1 MiB
+// (chunks never move, so a large document is neither copied on growth nor faulted into
+// fresh memory twice); an archive made with a sink instead hands each chunk to the sink
+// as it fills and reuses it, so that a save of any size holds one chunk of its bytes at
+// a time. Loading reads from a byte range that the caller keeps alive.
 //
 // - int32: 4 bytes little-endian; double: 8 bytes IEEE 754 little-endian.
 // - string: length prefix, then the 8-bit characters without terminator. The prefix is one
@@ -27,20 +36,39 @@ public:
 // - raw blocks: bytes as they are.
 class Archive {
 public:
-    // An archive that stores.
+    // Takes stored bytes in order; false when they could not be written.
+    using Sink = std::function<bool(const std::uint8_t* data, std::size_t size)>;
+
+    // An archive that stores in memory.
     Archive();
+    // An archive that stores through the sink. Every write may throw ArchiveWriteFailed
+    // once the sink has refused bytes; Flush hands over what is still held.
+    explicit Archive(Sink sink);
     // An archive that loads from [data, data + size).
     Archive(const std::uint8_t* data, std::size_t size);
 
     bool IsStoring() const { return storing_; }
     bool IsLoading() const { return !storing_; }
 
-    void WriteInt32(std::int32_t value);
-    void WriteUInt16(std::uint16_t value);
-    void WriteByte(std::uint8_t value);
-    void WriteDouble(double value);
+    // The fixed-size writes are inline: saving a million points makes several million.
+    void WriteInt32(std::int32_t value) { WriteBytes(&value, sizeof value); }
+    void WriteUInt16(std::uint16_t value) { WriteBytes(&value, sizeof value); }
+    void WriteByte(std::uint8_t value) { WriteBytes(&value, sizeof value); }
+    void WriteDouble(double value) { WriteBytes(&value, sizeof value); }
     void WriteString(std::string_view text);
-    void WriteBytes(const void* data, std::size_t size);
+    void WriteBytes(const void* data, std::size_t size) {
+        if (size <= static_cast<std::size_t>(limit_ - cursor_)) {
+            if (size != 0) {
+                std::memcpy(cursor_, data, size);
+                cursor_ += size;
+            }
+            return;
+        }
+        WriteBytesInNewChunk(data, size);
+    }
+    // Hands the bytes still held to the sink; throws ArchiveWriteFailed when it refuses
+    // them. Nothing to do for an archive without a sink.
+    void Flush();
 
     std::int32_t ReadInt32();
     std::uint16_t ReadUInt16();
@@ -59,14 +87,15 @@ public:
     std::size_t Remaining() const { return size_ - position_; }
     std::size_t Position() const { return storing_ ? StoredSize() : position_; }
 
-    // What has been stored, in order.
+    // What has been stored, in order: the size counts the bytes already handed to a sink,
+    // the others hold only what is not.
     std::size_t StoredSize() const;
     std::vector<std::uint8_t> Buffer() const;
     std::vector<std::uint8_t> TakeBuffer();
-    // Calls sink(data, size) for each stored chunk in order; stops at the first false.
-    template <typename Sink> bool ForEachChunk(Sink&& sink) const {
-        for (const Chunk& chunk : chunks_) {
-            if (!sink(chunk.bytes.get(), chunk.used)) {
+    // Calls each(data, size) for each held chunk in order; stops at the first false.
+    template <typename Each> bool ForEachChunk(Each&& each) const {
+        for (std::size_t i = 0; i < chunks_.size(); ++i) {
+            if (!each(chunks_[i].bytes.get(), Used(i))) {
                 return false;
             }
         }
@@ -74,19 +103,27 @@ public:
     }
 
 private:
+    // The last chunk's bytes in use run from bytes to cursor_; the others are full to used.
     struct Chunk {
         std::unique_ptr<std::uint8_t[]> bytes;
         std::size_t used = 0;
-        std::size_t capacity = 0;
     };
     static constexpr std::size_t kChunkSize = 1 << 20;
 
     void Need(std::size_t size) const;
     std::uint32_t ReadStringLength();
-    void AddChunk(std::size_t atLeast);
+    void WriteBytesInNewChunk(const void* data, std::size_t size);
+    void AddChunk(std::size_t capacity);
+    std::size_t Used(std::size_t chunk) const;
+    void Pass(const std::uint8_t* data, std::size_t size);
 
     bool storing_;
     std::vector<Chunk> chunks_;
+    std::uint8_t* cursor_ = nullptr;
+    std::uint8_t* limit_ = nullptr;
+    Sink sink_;
+    std::size_t passed_ = 0; // bytes handed to the sink
+    bool sinkFailed_ = false;
     std::string converted_;
     const std::uint8_t* data_ = nullptr;
     std::size_t size_ = 0;

@@ -14,6 +14,7 @@ void ArchiveObjectTable::Clear() {
     std::vector<Entry> entries;
     entries.swap(entries_);
     ++session_;
+    count_ = 0;
     for (const Entry& entry : entries) {
         entry.release(entry.holder);
     }
@@ -31,11 +32,20 @@ void ArchiveObjectTable::Add(ArchiveMark* holder, const std::type_info& type,
     addReference(holder);
     entries_.push_back(Entry{holder, &type, release});
     holder->archiveSession = session_;
-    holder->archivePosition = Count();
+    holder->archivePosition = ++count_;
+}
+
+void ArchiveObjectTable::Mark(ArchiveMark* holder) {
+    if (Find(holder) != 0) {
+        return;
+    }
+    holder->archiveSession = session_;
+    holder->archivePosition = ++count_;
 }
 
 ArchiveMark* ArchiveObjectTable::At(std::int32_t position, const std::type_info& type) const {
-    if (position < 1 || position > Count()) {
+    // Positions given by Mark have no entries to share.
+    if (position < 1 || static_cast<std::size_t>(position) > entries_.size()) {
         return nullptr;
     }
     const Entry& entry = entries_[static_cast<std::size_t>(position - 1)];

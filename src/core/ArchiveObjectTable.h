@@ -26,12 +26,18 @@ public:
     void Clear();
     // The 1-based position of the holder, or 0 when it is absent.
     std::int32_t Find(const ArchiveMark* holder) const;
-    // Appends the holder unless it is present; the table takes one reference on it.
+    // Appends the holder unless it is present; the table takes one reference on it. Loading
+    // uses this: a later record may share the holder by its position.
     void Add(ArchiveMark* holder, const std::type_info& type, ReferenceFunction addReference,
              ReferenceFunction release);
+    // Gives a holder that is being stored the next position, in its mark only, unless it has
+    // one. Storing uses this: the records outlive the save and nothing is looked up by
+    // position, so no reference and no entry are needed, and a save of a million points
+    // costs the table no memory. A session either stores or loads, never both.
+    void Mark(ArchiveMark* holder);
     // The holder at a 1-based position when it holds that type, else null.
     ArchiveMark* At(std::int32_t position, const std::type_info& type) const;
-    std::int32_t Count() const { return static_cast<std::int32_t>(entries_.size()); }
+    std::int32_t Count() const { return count_; }
 
 private:
     struct Entry {
@@ -41,6 +47,7 @@ private:
     };
     std::vector<Entry> entries_;
     std::uint64_t session_ = 1;
+    std::int32_t count_ = 0; // positions given in this session, by Add or Mark
 };
 
 // Clears the table when a save or load of a database starts and again when it ends, so

@@ -42,7 +42,7 @@ void Write(Archive& archive, const SmartPtr<T>& pointer, const char* typeName) {
     }
     archive.WriteInt32(2);
     archive.WriteString(typeName);
-    TableAdd<T>(pointer.holder());
+    table.Mark(pointer.holder());
     pointer->Serialize(archive);
 }
 

@@ -1,11 +1,15 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <utility>
 
 // The growable array behind every list of the database. Every one of the capacity slots
-// holds a constructed element: growth default-constructs the new slots, so an array of
-// SmartPtr gets a fresh default object in each of them.
+// holds a constructed element: growth fills the new slots with copies of one value-
+// initialised element, so an array of SmartPtr gets one fresh default object per growth,
+// shared by the new slots (a set of a million points would otherwise make and free a
+// million default objects). A spare slot is only ever overwritten, never changed in place.
 //
 // Indexes are not checked here; callers pass only indexes in [0, Count()). Readers of
 // files check what they read before they index.
@@ -20,19 +24,21 @@ public:
         }
         return *this;
     }
-    virtual ~SimpleArray() { delete[] buffer_; }
+    virtual ~SimpleArray() { Free(buffer_, capacity_); }
 
     // Makes room for n elements: when the capacity is below n it becomes 2 * n.
     void Reserve(std::int32_t n) {
         if (capacity_ >= n) {
             return;
         }
+        const std::size_t size = static_cast<std::size_t>(n) * 2;
         // Value-initialised, so that slots of pointers start out null.
-        T* grown = new T[static_cast<std::size_t>(n) * 2]();
-        for (std::int32_t i = 0; i < capacity_; ++i) {
-            grown[i] = std::move(buffer_[i]);
-        }
-        delete[] buffer_;
+        const T fill{};
+        T* grown = Allocate(size);
+        std::uninitialized_move_n(buffer_, capacity_, grown);
+        std::uninitialized_fill_n(grown + capacity_, size - static_cast<std::size_t>(capacity_),
+                                  fill);
+        Free(buffer_, capacity_);
         buffer_ = grown;
         capacity_ = n * 2;
     }
@@ -76,13 +82,19 @@ public:
     }
 
 private:
+    static T* Allocate(std::size_t size) { return std::allocator<T>().allocate(size); }
+    static void Free(T* buffer, std::int32_t capacity) {
+        if (buffer != nullptr) {
+            std::destroy_n(buffer, capacity);
+            std::allocator<T>().deallocate(buffer, static_cast<std::size_t>(capacity));
+        }
+    }
+
     void CopyFrom(const SimpleArray& other) {
         if (other.capacity_ > 0) {
-            buffer_ = new T[static_cast<std::size_t>(other.capacity_)]();
+            buffer_ = Allocate(static_cast<std::size_t>(other.capacity_));
+            std::uninitialized_copy_n(other.buffer_, other.capacity_, buffer_);
             capacity_ = other.capacity_;
-            for (std::int32_t i = 0; i < capacity_; ++i) {
-                buffer_[i] = other.buffer_[i];
-            }
         }
         count_ = other.count_;
     }

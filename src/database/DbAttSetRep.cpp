@@ -93,6 +93,10 @@ bool DbAttSetRep::Serialize(Archive& archive) {
     Reserve(count + 1);
     SetCount(count);
     if (version != 1) {
+        // Such a list holds default attributes, each its own.
+        for (std::int32_t i = 0; i < count; ++i) {
+            (*this)[i] = SmartPtr<DbAttRep>();
+        }
         return true;
     }
     for (std::int32_t i = 0; i < count; ++i) {

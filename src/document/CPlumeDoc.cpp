@@ -325,23 +325,32 @@ bool CPlumeDoc::SaveDocumentFile(const std::string& path) {
         ShowMessage(kFailedToSave);
         return false;
     }
-    Archive archive;
+    // The archive streams into the new file as it fills, so a save never holds the whole
+    // document's bytes. A failed serialization leaves no file behind: the writer removes
+    // its temporary file when the body fails.
+    bool aborted = false; // the failure has been told already
+    SafeFileWriter::Result result;
     {
         BusyScope busy(services_.busy);
-        try {
-            Serialize(archive);
-        } catch (const SilentAbort&) {
+        result = SafeFileWriter::Write(path, [&](std::FILE* out) {
+            Archive archive([out](const std::uint8_t* data, std::size_t size) {
+                return SafeFileWriter::Put(out, data, size);
+            });
+            try {
+                Serialize(archive);
+                archive.Flush();
+                return true;
+            } catch (const SilentAbort&) {
+                aborted = true;
+            } catch (const std::exception&) {
+                // A refused write, or no memory for what the file needs: a failed save.
+            }
             return false;
-        } catch (const std::exception&) {
-            ShowMessage(kFailedToSave); // no memory for the file's bytes
-            return false;
-        }
-    }
-    const SafeFileWriter::Result result = SafeFileWriter::Write(path, [&](std::FILE* out) {
-        return archive.ForEachChunk([&](const std::uint8_t* data, std::size_t size) {
-            return SafeFileWriter::Put(out, data, size);
         });
-    });
+    }
+    if (aborted) {
+        return false;
+    }
     if (result == SafeFileWriter::Result::CannotCreate) {
         ShowMessage(kInvalidFilename);
         return false;

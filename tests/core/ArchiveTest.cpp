@@ -189,6 +189,88 @@ TEST(Archive, RawBlocksPassUnchanged) {
     EXPECT_EQ(in.Remaining(), 0u);
 }
 
+// A sink archive hands over the same bytes as an in-memory one, in pieces of at most one
+// chunk, except that a block larger than a chunk goes over whole and uncopied.
+TEST(Archive, SinkReceivesTheSameBytesInChunks) {
+    constexpr std::size_t kChunk = 1 << 20;
+    const std::string big = Pattern(kChunk + 5);
+    struct Case {
+        const char* name;
+        void (*write)(Archive&, const std::string&);
+    };
+    const Case cases[] = {
+        {"nothing", [](Archive&, const std::string&) {}},
+        {"small values",
+         [](Archive& a, const std::string&) {
+             a.WriteInt32(7);
+             a.WriteString("abc");
+             a.WriteDouble(2.5);
+         }},
+        {"values across chunks",
+         [](Archive& a, const std::string&) {
+             for (int i = 0; i < 300000; ++i) {
+                 a.WriteInt32(i);
+                 a.WriteByte(static_cast<std::uint8_t>(i));
+             }
+         }},
+        {"block of exactly a chunk after a value",
+         [](Archive& a, const std::string& b) {
+             a.WriteByte(1);
+             a.WriteBytes(b.data(), kChunk);
+             a.WriteByte(2);
+         }},
+        {"block above a chunk between values",
+         [](Archive& a, const std::string& b) {
+             a.WriteString("head");
+             a.WriteBytes(b.data(), b.size());
+             a.WriteString("tail");
+         }},
+    };
+    for (const Case& c : cases) {
+        Archive memory;
+        c.write(memory, big);
+        Bytes received;
+        std::size_t largestPiece = 0;
+        const std::uint8_t* bigPassed = nullptr;
+        Archive streamed([&](const std::uint8_t* data, std::size_t size) {
+            received.insert(received.end(), data, data + size);
+            largestPiece = std::max(largestPiece, size);
+            if (size > kChunk) {
+                bigPassed = data;
+            }
+            return true;
+        });
+        c.write(streamed, big);
+        EXPECT_EQ(streamed.StoredSize(), memory.StoredSize()) << c.name;
+        streamed.Flush();
+        EXPECT_EQ(received, memory.Buffer()) << c.name;
+        EXPECT_EQ(streamed.StoredSize(), memory.StoredSize()) << c.name;
+        if (largestPiece > kChunk) {
+            EXPECT_EQ(bigPassed, reinterpret_cast<const std::uint8_t*>(big.data())) << c.name;
+        }
+    }
+}
+
+// Once the sink refuses bytes the write throws and the sink is not called again.
+TEST(Archive, RefusedBytesStopTheWrite) {
+    int calls = 0;
+    Archive out([&](const std::uint8_t*, std::size_t) {
+        ++calls;
+        return calls < 2;
+    });
+    int thrown = 0;
+    for (int i = 0; i < 1000000 && thrown < 3; ++i) {
+        try {
+            out.WriteDouble(i);
+        } catch (const ArchiveWriteFailed&) {
+            ++thrown;
+        }
+    }
+    EXPECT_EQ(thrown, 3);
+    EXPECT_THROW(out.Flush(), ArchiveWriteFailed);
+    EXPECT_EQ(calls, 2);
+}
+
 // Every kind of value, in the forms the reader knows.
 Bytes MixedFile() {
     ByteWriter w;

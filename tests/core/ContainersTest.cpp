@@ -23,19 +23,38 @@ struct Derived : Counted {
 };
 
 TEST(SimpleArray, GrowsToTwiceTheRequestAndFillsEverySlot) {
-    SimpleArray<SmartPtr<Counted>> array;
-    array.Reserve(5);
-    EXPECT_EQ(array.Capacity(), 10);
-    EXPECT_EQ(Counted::alive, 10); // every slot holds its own fresh default object
-    for (int i = 0; i < 10; ++i) {
-        EXPECT_EQ(array[i]->value, 7);
-        for (int j = 0; j < i; ++j) {
-            EXPECT_FALSE(array[i].SharesHolderWith(array[j]));
+    {
+        SimpleArray<SmartPtr<Counted>> array;
+        array.Reserve(5);
+        EXPECT_EQ(array.Capacity(), 10);
+        // One fresh default object per growth, shared by the new slots.
+        EXPECT_EQ(Counted::alive, 1);
+        for (int i = 0; i < 10; ++i) {
+            EXPECT_EQ(array[i]->value, 7);
+            EXPECT_TRUE(array[i].SharesHolderWith(array[0]));
         }
+        EXPECT_EQ(array[0].UseCount(), 10);
+        array.Reserve(7);
+        EXPECT_EQ(array.Capacity(), 10);
+        EXPECT_EQ(Counted::alive, 1);
+
+        // Growth keeps what the old slots held and fills only the new ones.
+        const SmartPtr<Counted> kept;
+        array[0] = kept;
+        array.Reserve(11);
+        EXPECT_EQ(array.Capacity(), 22);
+        EXPECT_TRUE(array[0].SharesHolderWith(kept));
+        EXPECT_TRUE(array[1].SharesHolderWith(array[9]));
+        EXPECT_FALSE(array[10].SharesHolderWith(array[9]));
+        EXPECT_TRUE(array[10].SharesHolderWith(array[21]));
+        EXPECT_EQ(Counted::alive, 3);
+
+        const SimpleArray<SmartPtr<Counted>> copy(array);
+        EXPECT_EQ(copy.Capacity(), 22);
+        EXPECT_TRUE(copy[0].SharesHolderWith(kept));
+        EXPECT_EQ(Counted::alive, 3);
     }
-    array.Reserve(7);
-    EXPECT_EQ(array.Capacity(), 10);
-    EXPECT_EQ(Counted::alive, 10);
+    EXPECT_EQ(Counted::alive, 0);
 }
 
 TEST(SimpleArray, AppendReservationAndTenSteps) {

@@ -87,7 +87,7 @@ TEST(SharedRecord, SharedHoldersAreWrittenOnceAndSharedAgainOnLoading) {
         shared_record::Write(out, second);
         shared_record::Write(out, alsoFirst);
         shared_record::Write(out, second);
-        EXPECT_EQ(first.UseCount(), 3); // the two pointers and the table
+        EXPECT_EQ(first.UseCount(), 2); // storing takes no reference
     }
     EXPECT_EQ(first.UseCount(), 2);
     EXPECT_EQ(second.UseCount(), 1);
@@ -362,6 +362,27 @@ TEST(ArchiveObjectTable, NumbersHoldersFromOneInOrderOfAddition) {
     EXPECT_EQ(a.UseCount(), 1);
     EXPECT_EQ(b.UseCount(), 1);
     EXPECT_EQ(c.UseCount(), 1);
+}
+
+// Storing numbers holders in their marks only: the same numbering as loading, without
+// references or entries that a reader could share.
+TEST(ArchiveObjectTable, StoringMarksHoldersWithoutTakingThem) {
+    SmartPtr<Note> a;
+    SmartPtr<Note> b;
+    {
+        ArchiveTableSession session;
+        ArchiveObjectTable& table = ArchiveObjectTable::Instance();
+        table.Mark(a.holder());
+        table.Mark(b.holder());
+        table.Mark(a.holder()); // already numbered
+        EXPECT_EQ(table.Count(), 2);
+        EXPECT_EQ(table.Find(a.holder()), 1);
+        EXPECT_EQ(table.Find(b.holder()), 2);
+        EXPECT_EQ(table.At(1, typeid(Note)), nullptr);
+        EXPECT_EQ(a.UseCount(), 1);
+    }
+    EXPECT_EQ(ArchiveObjectTable::Instance().Count(), 0);
+    EXPECT_EQ(ArchiveObjectTable::Instance().Find(b.holder()), 0);
 }
 
 // Records every name it is asked about and accepts only its own.

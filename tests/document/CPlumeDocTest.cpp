@@ -473,6 +473,42 @@ TEST_F(DocTest, AFailedSaveReportsOnceAndLeavesWhatWasThere) {
     }
 }
 
+// A document of several megabytes goes to its file as it is serialised: it reads back the
+// same, and a disk that fills up part-way fails the save and leaves the old file alone.
+TEST_F(DocTest, ABigDocumentStreamsIntoItsFile) {
+    CPlumeDoc doc(platform.Services());
+    ASSERT_TRUE(doc.OpenDocument(Image("scan.bmp", 800, 600, 3)));
+    PlumeData& d = *doc.Database();
+    d.NewSet("Second");
+    for (int i = 0; i < 40000; ++i) {
+        auto* point = new DbPointRep(DPoint{i * 0.5, double(i % 600)});
+        point->graph = DPoint{i * 0.25, i * -1.5};
+        d.AddPrimitive(SmartPtr<DbPrimRep>(point), i % 2);
+    }
+    d.SetImageModified(true);
+    ASSERT_TRUE(doc.SaveDocument(At("big.plm")));
+    const std::string saved = ReadFile(At("big.plm"));
+    ASSERT_GT(saved.size(), 3u << 20); // three chunks and more
+
+    CPlumeDoc reopened(platform.Services());
+    ASSERT_TRUE(reopened.OpenDocument(At("big.plm")));
+    EXPECT_EQ(reopened.Database()->SetManager().GetTotalCount(), 40000);
+    EXPECT_EQ(Text(reopened), Text(doc));
+    EXPECT_EQ(Packed(reopened.Database()->Image().GetPackedBitmap()),
+              Packed(d.Image().GetPackedBitmap()));
+    EXPECT_TRUE(platform.messages.shown.empty());
+
+    const std::set<std::string> before = Listing(folder);
+    d.SetDataModified(true);
+    {
+        FileSizeLimit limit(2u << 20);
+        EXPECT_FALSE(doc.SaveDocument(At("big.plm")));
+    }
+    EXPECT_EQ(platform.messages.shown, Strings{kFailedToSave});
+    EXPECT_EQ(Listing(folder), before);
+    EXPECT_EQ(ReadFile(At("big.plm")), saved);
+}
+
 TEST_F(DocTest, OpeningAnImageTakesItsPathTypeAndThePreferences) {
     for (int preference : {1, 0}) {
         preferences.saveReference = preference;
