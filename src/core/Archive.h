@@ -46,6 +46,9 @@ public:
     explicit Archive(Sink sink);
     // An archive that loads from [data, data + size).
     Archive(const std::uint8_t* data, std::size_t size);
+    // The write position points into the archive's own chunk.
+    Archive(const Archive&) = delete;
+    Archive& operator=(const Archive&) = delete;
 
     bool IsStoring() const { return storing_; }
     bool IsLoading() const { return !storing_; }

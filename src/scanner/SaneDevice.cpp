@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdlib>
 #include <cstring>
 #include <vector>
 
@@ -122,11 +123,18 @@ ScannerDialogs::ScanSettings SaneDevice::Settings() const {
             sane_.control_option(handle_, option, SANE_ACTION_GET_VALUE, &word, nullptr) ==
                 SANE_STATUS_GOOD) {
             settings.resolution = ToDpi(*descriptor, word);
+            // Whether the device would take the value it reports: some report a value
+            // outside their own constraint (SANE's test backend keeps a whole number in a
+            // fixed-point option, which reads as 0 dpi).
+            bool allowed = settings.resolution > 0;
             if (descriptor->constraint_type == SANE_CONSTRAINT_WORD_LIST) {
                 const SANE_Word* list = descriptor->constraint.word_list;
                 for (SANE_Word i = 1; i <= list[0]; ++i) {
                     settings.resolutions.push_back(ToDpi(*descriptor, list[i]));
                 }
+                allowed =
+                    allowed && std::find(settings.resolutions.begin(), settings.resolutions.end(),
+                                         settings.resolution) != settings.resolutions.end();
             } else if (descriptor->constraint_type == SANE_CONSTRAINT_RANGE) {
                 const SANE_Range& range = *descriptor->constraint.range;
                 const int low = ToDpi(*descriptor, range.min);
@@ -136,12 +144,26 @@ ScannerDialogs::ScanSettings SaneDevice::Settings() const {
                         settings.resolutions.push_back(dpi);
                     }
                 }
-            }
-            if (std::find(settings.resolutions.begin(), settings.resolutions.end(),
-                          settings.resolution) == settings.resolutions.end()) {
-                settings.resolutions.push_back(settings.resolution);
+                allowed = allowed && settings.resolution >= low && settings.resolution <= high;
             }
             std::sort(settings.resolutions.begin(), settings.resolutions.end());
+            settings.resolutions.erase(
+                std::unique(settings.resolutions.begin(), settings.resolutions.end()),
+                settings.resolutions.end());
+            if (allowed || settings.resolutions.empty()) {
+                if (std::find(settings.resolutions.begin(), settings.resolutions.end(),
+                              settings.resolution) == settings.resolutions.end()) {
+                    settings.resolutions.push_back(settings.resolution);
+                    std::sort(settings.resolutions.begin(), settings.resolutions.end());
+                }
+            } else {
+                // The offered value nearest to what the device reported.
+                settings.resolution = *std::min_element(
+                    settings.resolutions.begin(), settings.resolutions.end(), [&](int a, int b) {
+                        return std::abs(a - settings.resolution) <
+                               std::abs(b - settings.resolution);
+                    });
+            }
         }
     }
     return settings;
@@ -199,7 +221,9 @@ SANE_Status SaneDevice::Apply(const ScannerDialogs::ScanSettings& wanted) {
         }
         now = Settings();
     }
-    if (wanted.resolution > 0 && wanted.resolution != now.resolution) {
+    // Set even when it seems unchanged: the value read back may be the nearest offered one
+    // standing in for a value the device reported but would not take.
+    if (wanted.resolution > 0) {
         if (const SANE_Status status = SetResolution(wanted.resolution);
             status != SANE_STATUS_GOOD) {
             return status;

@@ -238,4 +238,38 @@ TEST(SaneSourceManager, AnOptionTheDeviceRefusesFailsTheEnable) {
     }
 }
 
+// The scan dialog offers only resolutions the device takes, and starts from one of them even
+// when the device reports a value outside its own range (the test backend reports 0 dpi).
+TEST(SaneSourceManager, TheScanDialogOffersOnlyResolutionsTheDeviceTakes) {
+    const struct {
+        const char* low;
+        const char* high;
+        std::vector<int> offered;
+        int chosen;
+    } cases[] = {
+        {"1.0", "1200.0", {50, 75, 100, 150, 200, 300, 400, 600, 1200}, 50},
+        {"100.0", "600.0", {100, 150, 200, 300, 400, 600}, 100},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.low);
+        Session s;
+        s.backend.conf["resolution_min"] = c.low;
+        s.backend.conf["resolution_max"] = c.high;
+        s.backend.Install();
+        s.Open();
+        TW_USERINTERFACE ui{1, 0, &s.window};
+        ASSERT_EQ(s.Source(DG_CONTROL, DAT_USERINTERFACE, MSG_ENABLEDS, &ui), TWRC_SUCCESS);
+        ASSERT_EQ(s.dialogs.shown.size(), 1u);
+        EXPECT_EQ(s.dialogs.shown[0].resolutions, c.offered);
+        EXPECT_EQ(s.dialogs.shown[0].resolution, c.chosen);
+        EXPECT_EQ(s.settings.values["Scanner/Resolution"], std::to_string(c.chosen));
+        // The page comes at the resolution shown.
+        EXPECT_EQ(s.Heard(), std::vector<TW_UINT16>{MSG_XFERREADY});
+        TW_HANDLE image = nullptr;
+        ASSERT_EQ(s.Source(DG_IMAGE, DAT_IMAGENATIVEXFER, MSG_GET, &image), TWRC_XFERDONE);
+        const PackedBitmap bitmap = NativeImage::Take(image);
+        EXPECT_NEAR(bitmap.Width(), 80 / 25.4 * c.chosen, 1.0); // 80 mm
+    }
+}
+
 } // namespace
