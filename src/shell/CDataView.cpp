@@ -10,6 +10,8 @@
 #include <QHeaderView>
 #include <QMouseEvent>
 
+#include <algorithm>
+
 CDataView::CDataView(CPlumeDoc* document, const CPreferences* preferences, QWidget* parent)
     : QTableView(parent), document_(document), preferences_(preferences),
       model_(new DataListModel(this)) {
@@ -61,6 +63,13 @@ void CDataView::Rebuild() {
         document_->Database()->SetManager().ExportCurrentSet(text, ",", options);
     }
     model_->Rebuild(text);
+    // Every column as wide as its longest value, so that no number is cut short
+    // ("5.55112e-15" is wider than the usual "0.123456").
+    const int narrowest = horizontalHeader()->defaultSectionSize();
+    for (int column = 0; column < model_->columnCount(); ++column) {
+        const int needed = fontMetrics().horizontalAdvance(model_->LongestText(column)) + 8;
+        setColumnWidth(column, std::max(narrowest, needed));
+    }
 }
 
 void CDataView::PassFocus() {

@@ -7,6 +7,7 @@ DataListModel::DataListModel(QObject* parent) : QAbstractTableModel(parent) {}
 
 void DataListModel::Rebuild(const std::string& text) {
     std::vector<std::vector<QString>> rows;
+    std::vector<QString> longest;
     int widest = 0;
     std::string_view rest = text;
     bool first = true;
@@ -31,13 +32,28 @@ void DataListModel::Rebuild(const std::string& text) {
             continue;
         }
         if (!fields.front().isEmpty()) {
+            if (longest.size() < fields.size()) {
+                longest.resize(fields.size());
+            }
+            for (std::size_t i = 0; i < fields.size(); ++i) {
+                if (fields[i].size() > longest[i].size()) {
+                    longest[i] = fields[i];
+                }
+            }
             rows.push_back(std::move(fields));
         }
     }
     beginResetModel();
     rows_ = std::move(rows);
+    longest_ = std::move(longest);
     columns_ = std::max(columns_, widest);
     endResetModel();
+}
+
+QString DataListModel::LongestText(int column) const {
+    return column >= 0 && column < static_cast<int>(longest_.size())
+               ? longest_[static_cast<std::size_t>(column)]
+               : QString();
 }
 
 int DataListModel::rowCount(const QModelIndex& parent) const {

@@ -25,8 +25,12 @@ public:
     QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
 
     const std::vector<std::vector<QString>>& Rows() const { return rows_; }
+    // The longest text of the column (in characters), which the list makes room for; empty
+    // for a column without text.
+    QString LongestText(int column) const;
 
 private:
     std::vector<std::vector<QString>> rows_;
+    std::vector<QString> longest_;
     int columns_ = 2;
 };

@@ -162,6 +162,29 @@ TEST(CMainFrame, EnablingFollowsTheDocumentsState) {
     ASSERT_FALSE(rig.platform.messages.shown.empty());
 }
 
+// No value in the data list is cut short: each column is as wide as its longest value,
+// and never narrower than usual.
+TEST(CMainFrame, DataListColumnsFitTheirLongestValue) {
+    FrameRig rig;
+    CPlumeDoc* document = rig.frame->Documents().OpenFile(rig.Image("points.bmp"));
+    ASSERT_NE(document, nullptr);
+    rig.frame->RunCommand(kDefineMappingFullSized);
+    CDataView* view = rig.frame->ActiveFrame()->DataList();
+    const int usual = view->columnWidth(1);
+    PlumeData& database = *document->Database();
+    SmartPtr<DbPrimRep> point(new DbPointRep(DPoint{1, 1}));
+    auto task = std::make_unique<PrimTask>(&database, point);
+    static_cast<DbPointRep&>(*point).graph = DPoint{2, -5.55112e-15};
+    ASSERT_TRUE(database.Perform(std::move(task)));
+    document->CommitTask();
+    const QString longest = "-5.55112e-15";
+    ASSERT_EQ(view->Model()->Rows().size(), 2u);
+    EXPECT_EQ(view->Model()->Rows()[1][1], longest);
+    EXPECT_GE(view->columnWidth(1), view->fontMetrics().horizontalAdvance(longest));
+    EXPECT_GT(view->columnWidth(1), usual);
+    EXPECT_EQ(view->columnWidth(0), usual);
+}
+
 // The data list shows the current set's points and the data-set box its sets; both follow
 // the document.
 TEST(CMainFrame, DataListAndSetsBoxFollowTheDocument) {
