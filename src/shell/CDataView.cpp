@@ -9,6 +9,7 @@
 #include <QFontMetrics>
 #include <QHeaderView>
 #include <QMouseEvent>
+#include <QTimer>
 
 #include <algorithm>
 
@@ -43,6 +44,7 @@ void CDataView::OnInitialUpdate() {
 }
 
 void CDataView::Detach() {
+    rebuildPending_ = false; // the database may be going: no rebuild from it any more
     if (subject_ != nullptr) {
         subject_->Detach(this);
         subject_ = nullptr;
@@ -50,10 +52,23 @@ void CDataView::Detach() {
 }
 
 void CDataView::Update(Observer*, void*) {
-    Rebuild();
+    ScheduleRebuild();
+}
+
+void CDataView::ScheduleRebuild() {
+    if (rebuildPending_) {
+        return;
+    }
+    rebuildPending_ = true;
+    QTimer::singleShot(0, this, [this] {
+        if (rebuildPending_) {
+            Rebuild();
+        }
+    });
 }
 
 void CDataView::Rebuild() {
+    rebuildPending_ = false;
     std::string text;
     if (document_ != nullptr && document_->Database() != nullptr) {
         ExportOptions options;

@@ -23,7 +23,11 @@ public:
     // Lets go of the set manager (before the document's database goes away).
     void Detach();
     void Update(Observer* subject, void* hint) override;
+    // Makes the list again now.
     void Rebuild();
+    // Makes the list again once control is back in the event loop: the changes of one
+    // step (a point added, then the step committed) cost one rebuild, not one each.
+    void ScheduleRebuild();
 
     // The widget that takes the focus after a click.
     void SetFocusTarget(QWidget* target) { focusTarget_ = target; }
@@ -42,4 +46,5 @@ private:
     DataListModel* model_;
     Observer* subject_ = nullptr;
     QWidget* focusTarget_ = nullptr;
+    bool rebuildPending_ = false;
 };

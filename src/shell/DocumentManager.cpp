@@ -19,8 +19,9 @@ public:
             }
             frame->View()->OnUpdate(hint);
             // The set manager tells of added points but not of removed ones (an undone
-            // point, say): after every committed change the list is made again.
-            frame->DataList()->Rebuild();
+            // point, say): after every committed change the list is made again, once
+            // together with the set manager's own notices of the same step.
+            frame->DataList()->ScheduleRebuild();
         }
     }
     void UpdateOtherViews(const void* sender, int hint) override {

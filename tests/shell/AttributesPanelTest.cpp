@@ -121,6 +121,7 @@ struct PanelRig : FrameRig {
         return text;
     }
     std::vector<std::vector<QString>> DataRows() {
+        QCoreApplication::processEvents(); // the list is made again from the event loop
         return frame->ActiveFrame()->DataList()->Model()->Rows();
     }
     void Select(int row) {

@@ -178,6 +178,7 @@ TEST(CMainFrame, DataListColumnsFitTheirLongestValue) {
     ASSERT_TRUE(database.Perform(std::move(task)));
     document->CommitTask();
     const QString longest = "-5.55112e-15";
+    QCoreApplication::processEvents();
     ASSERT_EQ(view->Model()->Rows().size(), 2u);
     EXPECT_EQ(view->Model()->Rows()[1][1], longest);
     EXPECT_GE(view->columnWidth(1), view->fontMetrics().horizontalAdvance(longest));
@@ -198,13 +199,19 @@ TEST(CMainFrame, DataListAndSetsBoxFollowTheDocument) {
     EXPECT_EQ(list->columnCount(), 2);
 
     rig.frame->RunCommand(kDefineMappingFullSized);
+    QCoreApplication::processEvents();
     PlumeData& database = *document->Database();
+    int rebuilds = 0;
+    QObject::connect(list, &QAbstractItemModel::modelReset, [&] { ++rebuilds; });
     for (double x : {30.0, 10.0, 20.0}) {
         auto* point = new DbPointRep(DPoint{x, 40});
         ASSERT_TRUE(
             database.Perform(std::make_unique<PrimTask>(&database, SmartPtr<DbPrimRep>(point))));
     }
     document->CommitTask();
+    EXPECT_EQ(list->rowCount(), 0) << "made again once control is back in the event loop";
+    QCoreApplication::processEvents();
+    EXPECT_EQ(rebuilds, 1) << "the notices of three points and the commit make one rebuild";
     ASSERT_EQ(list->rowCount(), 4) << "the heading line and three points";
     EXPECT_EQ(list->Rows()[0][0], "X");
     // "SortData" off in the preferences: the list keeps the order of collection even though
@@ -352,6 +359,7 @@ TEST(CMainFrame, AScriptedSessionSavesAndReopens) {
     ASSERT_TRUE(
         database.Perform(std::make_unique<PrimTask>(&database, SmartPtr<DbPrimRep>(point))));
     document->CommitTask();
+    QCoreApplication::processEvents();
     const std::vector<std::vector<QString>> rows =
         rig.frame->ActiveFrame()->DataList()->Model()->Rows();
     ASSERT_EQ(rows.size(), 2u);
@@ -444,6 +452,7 @@ TEST(CMainFrame, CollectingConfirmsTheMappingAndTheMagnifierFollows) {
         QApplication::sendEvent(view->viewport(), &click);
     }
     EXPECT_EQ(rig.frame->StatusPane(2), "1");
+    QCoreApplication::processEvents();
     const std::vector<std::vector<QString>> rows =
         rig.frame->ActiveFrame()->DataList()->Model()->Rows();
     ASSERT_EQ(rows.size(), 2u);
