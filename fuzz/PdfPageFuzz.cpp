@@ -2,6 +2,7 @@
 // each run stays short; a page that renders must be a complete 24-bit bitmap of the size
 // the page's box gives. Seeds: fuzz/seeds/PdfPageFuzz (the two-page test file and small
 // hand-written pages).
+#include "DecodedBitmapCheck.h"
 #include "image/PackedBitmap.h"
 #include "image/PdfDocument.h"
 
@@ -29,15 +30,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         height > 4096 || !pdf->RenderPage(1, kDpi, bitmap)) {
         return 0;
     }
-    const PackedBitmap::Header& header = bitmap.header();
-    if (bitmap.TotalSize() != PackedBitmap::TotalSizeFor(header) || header.bitCount != 24) {
-        __builtin_trap();
-    }
-    unsigned sum = 0;
-    for (std::size_t i = 0; i < bitmap.TotalSize(); ++i) {
-        sum += bitmap.Data()[i];
-    }
-    volatile unsigned sink = sum;
-    (void)sink;
+    CheckDecodedBitmap(bitmap, true, {24});
     return 0;
 }

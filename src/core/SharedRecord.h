@@ -51,26 +51,56 @@ template <typename T> void Write(Archive& archive, const SmartPtr<T>& pointer) {
     Write(archive, pointer, pointer->TypeName());
 }
 
+namespace detail {
+
+// What stands before a record's body or table position.
+struct RecordHead {
+    std::int32_t version;
+    std::int32_t tag;          // 0 no object, 1 a table position follows, 2 a body follows
+    std::string_view typeName; // valid until the archive's next string read
+};
+
+inline RecordHead ReadHead(Archive& archive) {
+    RecordHead head{archive.ReadInt32(), 0, {}};
+    head.tag = head.version;
+    if (head.version >= 100) {
+        head.tag = archive.ReadInt32();
+        head.typeName = archive.ReadStringView();
+    }
+    return head;
+}
+
+// Reads a table position: the holder there when it holds a T, else null.
+template <typename T> typename SmartPtr<T>::Holder* ReadSharedHolder(Archive& archive) {
+    const std::int32_t position = archive.ReadInt32();
+    return static_cast<typename SmartPtr<T>::Holder*>(
+        ArchiveObjectTable::Instance().At(position, typeid(T)));
+}
+
+// An object of the stored type when a factory makes one that is a T, else null.
+template <typename T> std::unique_ptr<T> MakeByTypeName(std::string_view typeName) {
+    std::unique_ptr<dynamic::object> made = dynamic::CreateByTypeName(typeName);
+    if (dynamic_cast<T*>(made.get()) == nullptr) {
+        return nullptr;
+    }
+    return std::unique_ptr<T>(static_cast<T*>(made.release()));
+}
+
+} // namespace detail
+
 // Reads a record into a pointer that holds a default object. False for a record that
 // names no table entry of this type, or a type that no factory makes as a T.
 template <typename T> bool Read(Archive& archive, SmartPtr<T>& pointer) {
-    const std::int32_t version = archive.ReadInt32();
-    std::int32_t tag = version;
-    std::string_view typeName;
-    if (version >= 100) {
-        tag = archive.ReadInt32();
-        typeName = archive.ReadStringView();
-    }
-    if (tag == 0) {
+    const detail::RecordHead head = detail::ReadHead(archive);
+    if (head.tag == 0) {
         return true;
     }
-    if (tag == 1) {
-        const std::int32_t position = archive.ReadInt32();
-        ArchiveMark* holder = ArchiveObjectTable::Instance().At(position, typeid(T));
+    if (head.tag == 1) {
+        typename SmartPtr<T>::Holder* holder = detail::ReadSharedHolder<T>(archive);
         if (holder == nullptr) {
             return false;
         }
-        pointer.ShareHolder(static_cast<typename SmartPtr<T>::Holder*>(holder));
+        pointer.ShareHolder(holder);
         return true;
     }
     // A body is read into a holder of the pointer's own: one that other pointers share (or
@@ -79,12 +109,12 @@ template <typename T> bool Read(Archive& archive, SmartPtr<T>& pointer) {
     if (pointer.UseCount() > 1 || ArchiveObjectTable::Instance().Find(pointer.holder()) != 0) {
         pointer = SmartPtr<T>();
     }
-    if (version > 100 && typeName != pointer->TypeName()) {
-        std::unique_ptr<dynamic::object> made = dynamic::CreateByTypeName(typeName);
-        if (dynamic_cast<T*>(made.get()) == nullptr) {
+    if (head.version > 100 && head.typeName != pointer->TypeName()) {
+        std::unique_ptr<T> made = detail::MakeByTypeName<T>(head.typeName);
+        if (!made) {
             return false;
         }
-        pointer.ReplaceObject(std::unique_ptr<T>(static_cast<T*>(made.release())));
+        pointer.ReplaceObject(std::move(made));
     }
     TableAdd<T>(pointer.holder());
     return pointer->Serialize(archive);
@@ -96,35 +126,27 @@ template <typename T> bool Read(Archive& archive, SmartPtr<T>& pointer) {
 // Empty for a record that Read would refuse. Loading a million points makes a million
 // objects this way instead of three million.
 template <typename T> std::optional<SmartPtr<T>> ReadNew(Archive& archive) {
-    const std::int32_t version = archive.ReadInt32();
-    std::int32_t tag = version;
-    std::string_view typeName;
-    if (version >= 100) {
-        tag = archive.ReadInt32();
-        typeName = archive.ReadStringView();
-    }
-    if (tag == 0) {
+    const detail::RecordHead head = detail::ReadHead(archive);
+    if (head.tag == 0) {
         return SmartPtr<T>();
     }
-    if (tag == 1) {
-        const std::int32_t position = archive.ReadInt32();
-        ArchiveMark* holder = ArchiveObjectTable::Instance().At(position, typeid(T));
+    if (head.tag == 1) {
+        typename SmartPtr<T>::Holder* holder = detail::ReadSharedHolder<T>(archive);
         if (holder == nullptr) {
             return std::nullopt;
         }
-        return SmartPtr<T>::Share(static_cast<typename SmartPtr<T>::Holder*>(holder));
+        return SmartPtr<T>::Share(holder);
     }
-    T* object = nullptr;
-    if (version > 100 && typeName != T::kTypeName) {
-        std::unique_ptr<dynamic::object> made = dynamic::CreateByTypeName(typeName);
-        if (dynamic_cast<T*>(made.get()) == nullptr) {
+    std::unique_ptr<T> object;
+    if (head.version > 100 && head.typeName != T::kTypeName) {
+        object = detail::MakeByTypeName<T>(head.typeName);
+        if (!object) {
             return std::nullopt;
         }
-        object = static_cast<T*>(made.release());
     } else {
-        object = new T();
+        object = std::make_unique<T>();
     }
-    SmartPtr<T> pointer(object);
+    SmartPtr<T> pointer(object.release());
     TableAdd<T>(pointer.holder());
     if (!pointer->Serialize(archive)) {
         return std::nullopt;

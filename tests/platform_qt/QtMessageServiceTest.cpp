@@ -26,6 +26,35 @@ SeenBox See(const QMessageBox& box) {
             box.standardButtons(), box.parentWidget()};
 }
 
+// How a test answers a box: one of its buttons, a key, or closing it.
+enum class Act { Yes, No, Retry, Cancel, Escape, Return, Close };
+
+void Answer(QMessageBox& box, Act act) {
+    switch (act) {
+    case Act::Yes:
+        box.button(QMessageBox::Yes)->click();
+        break;
+    case Act::No:
+        box.button(QMessageBox::No)->click();
+        break;
+    case Act::Retry:
+        box.button(QMessageBox::Retry)->click();
+        break;
+    case Act::Cancel:
+        box.button(QMessageBox::Cancel)->click();
+        break;
+    case Act::Escape:
+        SendKey(box, Qt::Key_Escape);
+        break;
+    case Act::Return:
+        SendKey(box, Qt::Key_Return);
+        break;
+    case Act::Close:
+        box.close();
+        break;
+    }
+}
+
 TEST(QtMessageService, ShowMessageIsAPlainInformationBoxOverItsLiveParent) {
     enum class Parent { None, Alive, Deleted };
     for (const Parent parent : {Parent::None, Parent::Alive, Parent::Deleted}) {
@@ -56,7 +85,6 @@ TEST(QtMessageService, ShowMessageIsAPlainInformationBoxOverItsLiveParent) {
 }
 
 TEST(QtMessageService, AskSaveChangesAnswersByButtonKeyOrClosing) {
-    enum class Act { Yes, No, Cancel, Escape, Return, Close };
     const struct {
         Act act;
         MessageService::Answer answer;
@@ -75,26 +103,7 @@ TEST(QtMessageService, AskSaveChangesAnswersByButtonKeyOrClosing) {
         ModalDriver driver;
         driver.Then<QMessageBox>([&](QMessageBox& box) {
             seen = See(box);
-            switch (c.act) {
-            case Act::Yes:
-                box.button(QMessageBox::Yes)->click();
-                break;
-            case Act::No:
-                box.button(QMessageBox::No)->click();
-                break;
-            case Act::Cancel:
-                box.button(QMessageBox::Cancel)->click();
-                break;
-            case Act::Escape:
-                SendKey(box, Qt::Key_Escape);
-                break;
-            case Act::Return:
-                SendKey(box, Qt::Key_Return);
-                break;
-            case Act::Close:
-                box.close();
-                break;
-            }
+            Answer(box, c.act);
         });
         EXPECT_EQ(service.AskSaveChanges("graph%2.plm"), c.answer);
         EXPECT_TRUE(driver.Done());
@@ -105,7 +114,6 @@ TEST(QtMessageService, AskSaveChangesAnswersByButtonKeyOrClosing) {
 }
 
 TEST(QtMessageService, AskRetryIsAWarningWithRetryAsTheDefault) {
-    enum class Act { Retry, Cancel, Escape, Return };
     const struct {
         Act act;
         bool retry;
@@ -122,20 +130,7 @@ TEST(QtMessageService, AskRetryIsAWarningWithRetryAsTheDefault) {
         ModalDriver driver;
         driver.Then<QMessageBox>([&](QMessageBox& box) {
             seen = See(box);
-            switch (c.act) {
-            case Act::Retry:
-                box.button(QMessageBox::Retry)->click();
-                break;
-            case Act::Cancel:
-                box.button(QMessageBox::Cancel)->click();
-                break;
-            case Act::Escape:
-                SendKey(box, Qt::Key_Escape);
-                break;
-            case Act::Return:
-                SendKey(box, Qt::Key_Return);
-                break;
-            }
+            Answer(box, c.act);
         });
         EXPECT_EQ(service.AskRetry("Internal error while preparing for TWAIN acquire."), c.retry);
         EXPECT_TRUE(driver.Done());
